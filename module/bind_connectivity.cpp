@@ -1,0 +1,5 @@
+#include "module/bindings.hpp"
+
+void bind_connectivity(KetralClass &cls) {
+    (void)cls;
+}

@@ -1,0 +1,5 @@
+#include "module/bindings.hpp"
+
+void bind_queries(KetralClass &cls) {
+    (void)cls;
+}

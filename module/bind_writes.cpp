@@ -1,0 +1,5 @@
+#include "module/bindings.hpp"
+
+void bind_writes(KetralClass &cls) {
+    (void)cls;
+}

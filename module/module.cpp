@@ -1,0 +1,26 @@
+// The module's entry: the two sequence classes, the exception translator and
+// KETRAL with its members, registered in that order. Nothing else runs at import.
+#include <Python.h>
+
+#include <boost/python.hpp>
+#include <boost/python/suite/indexing/vector_indexing_suite.hpp>
+
+#include "core/ketral_exception.hpp"
+#include "module/bindings.hpp"
+
+namespace bp = boost::python;
+
+// KETRALEXCEPTION becomes RuntimeError with the same message.
+static void translatorExc(KETRALEXCEPTION e) { PyErr_SetString(PyExc_RuntimeError, e.what()); }
+
+BOOST_PYTHON_MODULE(libketralpython) {
+    bp::class_<IntVec>("IntVec").def(bp::vector_indexing_suite<IntVec>());
+    bp::class_<StringVec>("StringVec").def(bp::vector_indexing_suite<StringVec, true>());
+    bp::register_exception_translator<KETRALEXCEPTION>(&translatorExc);
+
+    KetralClass cls("KETRAL", bp::init<std::string, std::string, std::string>());
+    bind_connection_and_schema(cls);
+    bind_queries(cls);
+    bind_writes(cls);
+    bind_connectivity(cls);
+}
