@@ -1,5 +1,8 @@
 #include "module/bindings.hpp"
 
+// Each group of queries binds its own members.
+void bind_record_queries(KetralClass &cls);
+
 void bind_queries(KetralClass &cls) {
-    (void)cls;
+    bind_record_queries(cls);
 }

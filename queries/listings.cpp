@@ -1,0 +1,48 @@
+// Status listings and histories: the string-list protocol, with each library
+// function's own place for the length and the result.
+#include "core/ketral_object.hpp"
+#include "core/string_list.hpp"
+#include "ketral/ketral.h"
+
+using ketral::string_list;
+
+StringVec KETRAL::PyGetHWDeviceByStatus(Str status, Str selector) {
+    return string_list(50000, [&](int *len, char *res, char *err) {
+        return GetHWDeviceByStatus(status.c_str(), selector.c_str(), len, res, err);
+    });
+}
+
+StringVec KETRAL::PyGetFunctionalDeviceByStatus(Str status, Str selector) {
+    return string_list(50000, [&](int *len, char *res, char *err) {
+        return GetFunctionalDeviceByStatus(status.c_str(), selector.c_str(), len, res, err);
+    });
+}
+
+StringVec KETRAL::PyGetHWBoardCpntByStatus(Str status) {
+    return string_list(
+        50000, [&](int *len, char *res, char *err) { return GetHWBoardCpntByStatus(status.c_str(), res, len, err); });
+}
+
+StringVec KETRAL::PyGetHistoryOfHWDevice(Str serialnb, Str filter_1, Str filter_2) {
+    return string_list(500000, [&](int *len, char *res, char *err) {
+        return GetHistoryOfHWDevice(serialnb.c_str(), res, len, filter_1.c_str(), filter_2.c_str(), err);
+    });
+}
+
+StringVec KETRAL::PyGetHistoryOfHWBoardCpnt(Str serialnb, int key_number, Str filter_1, Str filter_2) {
+    return string_list(50000, [&](int *len, char *res, char *err) {
+        return GetHistoryOfHWBoardCpnt(serialnb.c_str(), key_number, res, len, filter_1.c_str(), filter_2.c_str(), err);
+    });
+}
+
+StringVec KETRAL::PyGetHistoryOfFunctionalDevice(Str devicename, Str filter_1, Str filter_2) {
+    return string_list(50000, [&](int *len, char *res, char *err) {
+        return GetHistoryOfFunctionalDevice(devicename.c_str(), res, len, filter_1.c_str(), filter_2.c_str(), err);
+    });
+}
+
+StringVec KETRAL::PyGetHistoryOfFunctionalBoardCpntName(Str cpntname, Str filter_1, Str filter_2) {
+    return string_list(50000, [&](int *len, char *res, char *err) {
+        return GetHistoryOfFunctionalBoardCpntName(cpntname.c_str(), res, len, filter_1.c_str(), filter_2.c_str(), err);
+    });
+}
