@@ -5,4 +5,5 @@ void bind_record_queries(KetralClass &cls);
 
 void bind_queries(KetralClass &cls) {
     bind_record_queries(cls);
+    bind_table_loaders(cls);
 }

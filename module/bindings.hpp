@@ -12,5 +12,6 @@ using KetralClass = boost::python::class_<KETRAL>;
 
 void bind_connection_and_schema(KetralClass &cls);
 void bind_queries(KetralClass &cls);
+void bind_table_loaders(KetralClass &cls);
 void bind_writes(KetralClass &cls);
 void bind_connectivity(KetralClass &cls);
