@@ -1,0 +1,59 @@
+// DBConnexion and DBDeconnexion: the library-wide connection.
+#include <cctype>
+#include <string>
+#include <string_view>
+
+#include "store/guard.hpp"
+#include "store/sql/sqlite.hpp"
+
+namespace ketral::store {
+
+namespace {
+
+bool starts_with_nocase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) return false;
+    for (size_t i = 0; i < prefix.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) return false;
+    return true;
+}
+
+bool is_postgresql_url(std::string_view database) {
+    return starts_with_nocase(database, "postgresql://") || starts_with_nocase(database, "postgres://");
+}
+
+// Opens the backend `database` names. user and password serve PostgreSQL
+// only; no message ever repeats them (nor the URL, which may hold them).
+std::unique_ptr<sql::Connection> open_database(const char *database, const char * /*user*/,
+                                               const char * /*password*/) {
+    const std::string name = database ? database : "";
+    if (name.empty()) throw Failure("DBConnexion: no database given (an SQLite file path, or :memory:)");
+    if (is_postgresql_url(name)) throw Failure("DBConnexion: the PostgreSQL backend is not available yet");
+    try {
+        return sql::open_sqlite(name);
+    } catch (const sql::DbError &e) {
+        throw Failure("DBConnexion: " + std::string(e.what()) + " '" + name + "'");
+    }
+}
+
+}  // namespace
+
+}  // namespace ketral::store
+
+extern "C" {
+
+// A second call closes the first connection, whether or not the new one opens.
+int DBConnexion(const char *database, const char *user, const char *password, char *ErrMess) {
+    using namespace ketral::store;
+    return guarded({"DBConnexion", ErrMess, Needs::Nothing}, [&](Session &session) {
+        session.detach();
+        session.attach(open_database(database, user, password));
+    });
+}
+
+// Discards an open batch without complaint; closing while closed succeeds.
+int DBDeconnexion(char *ErrMess) {
+    using namespace ketral::store;
+    return guarded({"DBDeconnexion", ErrMess, Needs::Nothing}, [](Session &session) { session.detach(); });
+}
+
+}  // extern "C"

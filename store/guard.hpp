@@ -1,0 +1,83 @@
+// The guard every exported function goes through: it clears the error
+// buffer, takes the library-wide lock, checks the connection (and schema),
+// runs the body and turns any exception into a non-zero return with a
+// NUL-terminated message that fits the error buffer.
+#pragma once
+
+#include <algorithm>
+#include <mutex>
+#include <stdexcept>
+#include <string_view>
+
+#include "store/export.hpp"
+#include "store/session.hpp"
+
+namespace ketral::store {
+
+inline constexpr char kNotConnected[] = "not connected: call DBConnexion first";
+inline constexpr char kNoSchema[] = "no schema: call CreateTableSchema first";
+// The return of every failed call.
+inline constexpr int kFailed = 1;
+
+// A message complete as it stands; the guard passes it on unchanged.
+// Bodies name their operation themselves: "InsertPort: no device named 'sw07'".
+class Failure : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+enum class Needs {
+    Nothing,     // DBConnexion, DBDeconnexion
+    Connection,  // the schema management
+    Schema,      // everything else
+};
+
+struct Call {
+    const char *function;  // contract name, put before database and internal errors
+    char *error;           // the caller's error buffer
+    Needs needs = Needs::Schema;
+    int capacity = KETRAL_ERROR_CAPACITY;  // bytes of `error`, NUL included
+};
+
+// Copies `message` into `error`, cut to capacity - 1 bytes at a UTF-8
+// character boundary, and terminates it with a NUL.
+void write_message(char *error, int capacity, std::string_view message) noexcept;
+
+namespace detail {
+std::mutex &call_lock();
+void check_needs(const Call &call, Session &session);
+// Writes the message of the exception being handled, undoes an open
+// transaction, answers kFailed. Called only from a catch block.
+int report_failure(const Call &call) noexcept;
+}  // namespace detail
+
+// Runs body(Session &) for `call`; 0 when it returns, kFailed when it throws.
+template <typename Body>
+int guarded(const Call &call, Body &&body) noexcept {
+    if (call.error && call.capacity > 0) call.error[0] = '\0';
+    try {
+        std::lock_guard<std::mutex> lock(detail::call_lock());
+        try {
+            Session &session = Session::instance();
+            detail::check_needs(call, session);
+            body(session);
+            return 0;
+        } catch (...) {
+            return detail::report_failure(call);
+        }
+    } catch (...) {
+        // The lock itself failed: nothing ran, nothing to undo.
+        write_message(call.error, call.capacity, "internal error: the library lock failed");
+        return kFailed;
+    }
+}
+
+// A contract function whose body is still to be written.
+int not_implemented(const char *function, char *error, int capacity = KETRAL_ERROR_CAPACITY) noexcept;
+
+}  // namespace ketral::store
+
+// Defines contract function `Name` (parameter types, then the error buffer)
+// as a guarded "not implemented yet: Name" failure.
+#define KETRAL_NOT_YET(Name, ...) \
+    int Name(__VA_ARGS__, char *ErrMess) { return ::ketral::store::not_implemented(#Name, ErrMess); }

@@ -1,0 +1,40 @@
+#include "store/session.hpp"
+
+#include "store/guard.hpp"
+#include "store/schema.hpp"
+
+namespace ketral::store {
+
+Session &Session::instance() {
+    static Session session;
+    return session;
+}
+
+sql::Connection &Session::db() {
+    if (!db_) throw Failure(kNotConnected);
+    return *db_;
+}
+
+void Session::attach(std::unique_ptr<sql::Connection> db) {
+    detach();
+    db_ = std::move(db);
+}
+
+void Session::detach() {
+    discard_state();
+    schema_checked_ = false;
+    db_.reset();
+}
+
+void Session::discard_state() {
+    batch.reset();
+    connectivity.reset();
+}
+
+void Session::require_schema() {
+    if (schema_checked_) return;
+    check_schema(db());
+    schema_checked_ = true;
+}
+
+}  // namespace ketral::store

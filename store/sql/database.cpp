@@ -1,0 +1,73 @@
+// The backend-neutral parts of the SQL layer: the statement cache and the
+// RAII owners built on the virtual interface.
+#include "store/sql/database.hpp"
+
+namespace ketral::store::sql {
+
+Prepared::Prepared(Statement *stmt, bool *in_use, std::unique_ptr<Statement> owned)
+    : stmt_(stmt), in_use_(in_use), owned_(std::move(owned)) {}
+
+Prepared::Prepared(Prepared &&other) noexcept
+    : stmt_(other.stmt_), in_use_(other.in_use_), owned_(std::move(other.owned_)) {
+    other.stmt_ = nullptr;
+    other.in_use_ = nullptr;
+}
+
+Prepared::~Prepared() {
+    if (!stmt_) return;
+    stmt_->reset();
+    if (in_use_) *in_use_ = false;
+}
+
+Prepared &Prepared::bind(int index, const char *value) {
+    if (value)
+        stmt_->bind_text(index, value);
+    else
+        stmt_->bind_null(index);
+    return *this;
+}
+
+Prepared Connection::prepare(std::string_view sql) {
+    auto found = cache_.find(sql);
+    if (found == cache_.end()) {
+        auto entry = std::make_unique<Entry>();
+        entry->sql.assign(sql);
+        entry->stmt = compile(entry->sql, true);
+        const std::string_view key = entry->sql;
+        found = cache_.emplace(key, std::move(entry)).first;
+    }
+    Entry &entry = *found->second;
+    if (entry.in_use) {
+        // The same text is still stepping further up the stack: this use gets its own.
+        std::unique_ptr<Statement> own = compile(sql, false);
+        Statement *raw = own.get();
+        return Prepared(raw, nullptr, std::move(own));
+    }
+    entry.in_use = true;
+    return Prepared(entry.stmt.get(), &entry.in_use, nullptr);
+}
+
+void Connection::clear_statement_cache() {
+    for (auto it = cache_.begin(); it != cache_.end();) {
+        if (it->second->in_use)
+            ++it;
+        else
+            it = cache_.erase(it);
+    }
+}
+
+Transaction::~Transaction() {
+    if (!open_) return;
+    try {
+        db_.rollback();
+    } catch (...) {
+        // The connection may already have rolled back by itself; nothing to undo.
+    }
+}
+
+void Transaction::commit() {
+    db_.commit();
+    open_ = false;
+}
+
+}  // namespace ketral::store::sql

@@ -1,0 +1,53 @@
+// Database failures in our own words. Every backend error code is classified
+// in errors.cpp and nowhere else; callers that know the key at stake ask for
+// the message naming it (message_for).
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace ketral::store::sql {
+
+enum class DbErrorKind {
+    Duplicate,         // a unique key is taken
+    StillReferenced,   // deleting a record other records point to
+    MissingReference,  // pointing to a record that does not exist
+    MissingValue,      // a required value is absent
+    InvalidValue,      // a value outside what a column accepts
+    Busy,              // another connection holds the lock past the timeout
+    ReadOnly,
+    IO,
+    Full,
+    Corrupt,
+    CantOpen,
+    Other,
+};
+
+// What a statement does, which tells the two foreign-key failures apart.
+enum class Verb { Insert, Update, Delete, Other };
+Verb verb_of(std::string_view sql);
+
+class DbError : public std::runtime_error {
+public:
+    // `detail` is the backend's own text; what() is our message built from it.
+    DbError(DbErrorKind kind, int code, std::string detail);
+
+    DbErrorKind kind() const { return kind_; }
+    int code() const { return code_; }  // the backend's code (SQLite: extended result code)
+    const std::string &detail() const { return detail_; }
+
+    // Our message with `subject` as the thing that failed, for instance
+    // message_for("device 'sw07'") -> "device 'sw07' already exists".
+    std::string message_for(std::string_view subject) const;
+
+private:
+    DbErrorKind kind_;
+    int code_;
+    std::string detail_;
+};
+
+// SQLite extended result code (and the statement's verb) -> kind.
+DbErrorKind classify_sqlite(int extended_code, Verb verb);
+
+}  // namespace ketral::store::sql

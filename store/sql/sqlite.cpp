@@ -1,0 +1,163 @@
+// SQLite behind the SQL layer: RAII owners for the connection and statement
+// handles, every failure raised as DbError through classify_sqlite.
+#include "store/sql/sqlite.hpp"
+
+#include <sqlite3.h>
+
+#include <cctype>
+
+namespace ketral::store::sql {
+
+namespace {
+
+struct CloseDb {
+    // close_v2 waits for statements still alive, so order of release never matters.
+    void operator()(sqlite3 *db) const { sqlite3_close_v2(db); }
+};
+struct FinalizeStmt {
+    void operator()(sqlite3_stmt *stmt) const { sqlite3_finalize(stmt); }
+};
+using DbHandle = std::unique_ptr<sqlite3, CloseDb>;
+using StmtHandle = std::unique_ptr<sqlite3_stmt, FinalizeStmt>;
+
+[[noreturn]] void fail(sqlite3 *db, int rc, std::string_view sql) {
+    const int code = db ? sqlite3_extended_errcode(db) : rc;
+    const char *text = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    throw DbError(classify_sqlite(code, verb_of(sql)), code, text ? text : sqlite3_errstr(rc));
+}
+
+class SqliteStatement final : public Statement {
+public:
+    SqliteStatement(sqlite3 *db, StmtHandle stmt, std::string_view sql) : db_(db), stmt_(std::move(stmt)), sql_(sql) {}
+
+    void bind_int(int index, std::int64_t value) override {
+        check(sqlite3_bind_int64(stmt_.get(), index, value));
+    }
+    void bind_text(int index, std::string_view value) override {
+        // An empty view may have no data pointer, and a null pointer would bind NULL.
+        const char *data = value.data() ? value.data() : "";
+        check(sqlite3_bind_text64(stmt_.get(), index, data, value.size(), SQLITE_TRANSIENT, SQLITE_UTF8));
+    }
+    void bind_null(int index) override { check(sqlite3_bind_null(stmt_.get(), index)); }
+
+    bool step() override {
+        const int rc = sqlite3_step(stmt_.get());
+        if (rc == SQLITE_ROW) return true;
+        if (rc == SQLITE_DONE) return false;
+        fail(db_, rc, sql_);
+    }
+
+    int column_count() const override { return sqlite3_column_count(stmt_.get()); }
+    std::string column_name(int column) const override {
+        const char *name = sqlite3_column_name(stmt_.get(), column);
+        return name ? name : "";
+    }
+    ColumnType column_type(int column) const override {
+        switch (sqlite3_column_type(stmt_.get(), column)) {
+        case SQLITE_INTEGER: return ColumnType::Integer;
+        case SQLITE_FLOAT: return ColumnType::Real;
+        case SQLITE_NULL: return ColumnType::Null;
+        default: return ColumnType::Text;
+        }
+    }
+    bool column_is_null(int column) const override {
+        return sqlite3_column_type(stmt_.get(), column) == SQLITE_NULL;
+    }
+    std::int64_t column_int(int column) const override { return sqlite3_column_int64(stmt_.get(), column); }
+    std::string column_text(int column) const override {
+        const auto *text = sqlite3_column_text(stmt_.get(), column);
+        const int bytes = sqlite3_column_bytes(stmt_.get(), column);
+        return text ? std::string(reinterpret_cast<const char *>(text), static_cast<size_t>(bytes)) : std::string();
+    }
+
+    void reset() noexcept override {
+        sqlite3_reset(stmt_.get());
+        sqlite3_clear_bindings(stmt_.get());
+    }
+
+    const std::string &sql() const override { return sql_; }
+
+private:
+    void check(int rc) const {
+        if (rc != SQLITE_OK) fail(db_, rc, sql_);
+    }
+
+    sqlite3 *db_;
+    StmtHandle stmt_;
+    std::string sql_;
+};
+
+class SqliteConnection final : public Connection {
+public:
+    explicit SqliteConnection(DbHandle db) : db_(std::move(db)) {}
+    ~SqliteConnection() override { clear_statement_cache(); }
+
+    void execute(const std::string &sql) override {
+        const int rc = sqlite3_exec(db_.get(), sql.c_str(), nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK) fail(db_.get(), rc, sql);
+    }
+
+    void begin() override { execute("BEGIN IMMEDIATE"); }
+    void commit() override { execute("COMMIT"); }
+    void rollback() override { execute("ROLLBACK"); }
+    bool in_transaction() const override { return sqlite3_get_autocommit(db_.get()) == 0; }
+
+    std::int64_t last_insert_id() const override { return sqlite3_last_insert_rowid(db_.get()); }
+    std::int64_t changes() const override { return sqlite3_changes64(db_.get()); }
+
+    bool has_table(std::string_view name) override {
+        return prepare("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?").bind(1, name).step();
+    }
+    std::string_view auto_id_type() const override { return "INTEGER PRIMARY KEY AUTOINCREMENT"; }
+    std::string_view backend_name() const override { return "sqlite"; }
+
+protected:
+    std::unique_ptr<Statement> compile(std::string_view sql, bool persistent) override {
+        sqlite3_stmt *raw = nullptr;
+        const char *tail = nullptr;
+        const int rc = sqlite3_prepare_v3(db_.get(), sql.data(), static_cast<int>(sql.size()),
+                                          persistent ? SQLITE_PREPARE_PERSISTENT : 0, &raw, &tail);
+        StmtHandle stmt(raw);
+        if (rc != SQLITE_OK) fail(db_.get(), rc, sql);
+        if (!stmt) throw DbError(DbErrorKind::Other, SQLITE_MISUSE, "empty statement");
+        const char *end = sql.data() + sql.size();
+        while (tail && tail < end && std::isspace(static_cast<unsigned char>(*tail))) ++tail;
+        if (tail && tail < end)
+            throw DbError(DbErrorKind::Other, SQLITE_MISUSE, "one statement per prepare: " + std::string(sql));
+        return std::make_unique<SqliteStatement>(db_.get(), std::move(stmt), sql);
+    }
+
+private:
+    DbHandle db_;
+};
+
+std::string pragma_text(Connection &db, const char *sql) {
+    auto stmt = db.prepare(sql);
+    return stmt.step() ? stmt->column_text(0) : std::string();
+}
+
+}  // namespace
+
+std::unique_ptr<Connection> open_sqlite(const std::string &path) {
+    sqlite3 *raw = nullptr;
+    // One library-wide lock serializes every call, so SQLite's own mutexes are not needed.
+    const int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                                   nullptr);
+    DbHandle db(raw);
+    if (rc != SQLITE_OK) fail(db.get(), rc, "");
+    sqlite3_extended_result_codes(db.get(), 1);
+    sqlite3_busy_timeout(db.get(), kSqliteBusyTimeoutMs);
+
+    auto conn = std::make_unique<SqliteConnection>(std::move(db));
+    conn->execute("PRAGMA foreign_keys = ON");
+    if (pragma_text(*conn, "PRAGMA foreign_keys") != "1")
+        throw DbError(DbErrorKind::Other, SQLITE_ERROR, "this SQLite cannot enforce foreign keys");
+    if (path != ":memory:") {
+        // Readers no longer wait for a writer; NORMAL sync stays safe with WAL.
+        pragma_text(*conn, "PRAGMA journal_mode = WAL");
+        conn->execute("PRAGMA synchronous = NORMAL");
+    }
+    return conn;
+}
+
+}  // namespace ketral::store::sql
