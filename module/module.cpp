@@ -2,6 +2,8 @@
 // KETRAL with its members, registered in that order. Nothing else runs at import.
 #include <Python.h>
 
+#include <cstring>
+
 #include <boost/python.hpp>
 #include <boost/python/suite/indexing/vector_indexing_suite.hpp>
 
@@ -10,8 +12,15 @@
 
 namespace bp = boost::python;
 
-// KETRALEXCEPTION becomes RuntimeError with the same message.
-static void translatorExc(KETRALEXCEPTION e) { PyErr_SetString(PyExc_RuntimeError, e.what()); }
+// KETRALEXCEPTION becomes RuntimeError with the same message. A message that
+// is not valid UTF-8 keeps its readable part, the bad bytes shown as \xNN escapes.
+static void translatorExc(KETRALEXCEPTION e) {
+    const char *message = e.what();
+    PyObject *text = PyUnicode_DecodeUTF8(message, static_cast<Py_ssize_t>(std::strlen(message)), "backslashreplace");
+    if (!text) return;  // the decoder's own error (memory) is the pending one
+    PyErr_SetObject(PyExc_RuntimeError, text);
+    Py_DECREF(text);
+}
 
 BOOST_PYTHON_MODULE(libketralpython) {
     bp::class_<IntVec>("IntVec").def(bp::vector_indexing_suite<IntVec>());

@@ -105,8 +105,9 @@ def test_error_text_is_read_within_the_buffer(fake, db, error, message):
 
 def test_non_utf8_error_text_raises_and_the_module_goes_on(fake, db):
     fake.answer("CreateTableSchema", rc=1, error=b"bad \xff\xfe byte\0")
-    with pytest.raises(RuntimeError):
+    with pytest.raises(RuntimeError) as raised:
         db.CreateTableSchema()
+    assert str(raised.value) == "bad \\xff\\xfe byte"
     assert db.CreateTableSchema() == 0
 
 
