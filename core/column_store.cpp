@@ -95,9 +95,9 @@ std::vector<std::string> ColumnStore::rows() const {
     }
     // Integer entries exist up to the reported count and the arrays' size.
     if (first_ints) {
-        const int entries = std::min(count_, first_ints->ints.count());
+        const int entries = std::max(std::min(count_, first_ints->ints.count()), 0);
         if (n > entries)
-            fail("library answer of " + std::to_string(n) + " rows exceeds its " + std::to_string(std::max(entries, 0)) +
+            fail("library answer of " + std::to_string(n) + " rows exceeds its " + std::to_string(entries) +
                  " integer entries");
     }
 
