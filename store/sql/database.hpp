@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <unordered_map>
 
 #include "store/sql/errors.hpp"
@@ -53,8 +54,12 @@ public:
     Prepared(const Prepared &) = delete;
     ~Prepared();
 
-    Prepared &bind(int index, std::int64_t value) { stmt_->bind_int(index, value); return *this; }
-    Prepared &bind(int index, int value) { stmt_->bind_int(index, value); return *this; }
+    // Any integer (bool included) binds as an integer.
+    template <typename Int, std::enable_if_t<std::is_integral_v<Int>, int> = 0>
+    Prepared &bind(int index, Int value) {
+        stmt_->bind_int(index, static_cast<std::int64_t>(value));
+        return *this;
+    }
     Prepared &bind(int index, std::string_view value) { stmt_->bind_text(index, value); return *this; }
     Prepared &bind(int index, const std::string &value) { stmt_->bind_text(index, value); return *this; }
     // A null pointer binds NULL.
