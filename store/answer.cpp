@@ -1,0 +1,263 @@
+#include "store/answer.hpp"
+
+#include <charconv>
+#include <climits>
+#include <cstring>
+#include <stdexcept>
+
+#include "store/guard.hpp"
+
+namespace ketral::store::answer {
+
+namespace {
+
+// A size as the int the contract carries; larger answers are refused.
+int as_size(const char *fn, std::size_t size, const char *unit) {
+    if (size > static_cast<std::size_t>(INT_MAX))
+        throw Failure(std::string(fn) + ": the answer is too large (" + std::to_string(size) + " " + unit + ")");
+    return static_cast<int>(size);
+}
+
+// A caller that passes no buffer gets a message, not a crash.
+void require(const char *fn, const void *size, const void *buffer) {
+    if (!size || !buffer) throw Failure(std::string(fn) + ": no result buffer given");
+}
+
+[[noreturn]] void too_small(const char *fn, int needed, int capacity, const char *unit, const char *holds) {
+    throw Failure(std::string(fn) + ": the answer needs " + std::to_string(needed) + " " + unit + ", the " + holds +
+                  " " + std::to_string(capacity));
+}
+
+// Copies `bytes` into `buffer` when they fit *length; else raises it and fails.
+void write_bytes(const char *fn, const char *bytes, std::size_t size, int *length, char *buffer) {
+    const int needed = as_size(fn, size, "bytes");
+    const int capacity = *length;
+    if (needed > capacity) {
+        *length = needed;
+        too_small(fn, needed, capacity, "bytes", "buffer holds");
+    }
+    if (size) std::memcpy(buffer, bytes, size);
+    *length = needed;
+}
+
+}  // namespace
+
+void write_text(const char *fn, std::string_view text, int *length, char *buffer) {
+    require(fn, length, buffer);
+    const int needed = as_size(fn, text.size() + 1, "bytes");
+    const int capacity = *length;
+    if (needed > capacity) {
+        *length = needed;
+        too_small(fn, needed, capacity, "bytes", "buffer holds");
+    }
+    if (!text.empty()) std::memcpy(buffer, text.data(), text.size());
+    buffer[text.size()] = '\0';
+    *length = needed;
+}
+
+void write_fixed(const char *fn, std::string_view text, char *buffer, int capacity) {
+    require(fn, &capacity, buffer);
+    const int needed = as_size(fn, text.size() + 1, "bytes");
+    if (needed > capacity) too_small(fn, needed, capacity, "bytes", "buffer holds");
+    if (!text.empty()) std::memcpy(buffer, text.data(), text.size());
+    buffer[text.size()] = '\0';
+}
+
+void write_list(const char *fn, const PackedList &list, int *length, char *buffer) {
+    if (list.empty()) return write_empty(fn, length, buffer);
+    require(fn, length, buffer);
+    write_bytes(fn, list.bytes().data(), list.bytes().size(), length, buffer);
+}
+
+void write_ints(const char *fn, const std::vector<int> &values, int *count, int *result) {
+    require(fn, count, result);
+    const int capacity = *count;
+    if (values.empty()) {
+        if (capacity < 2) {
+            *count = 2;
+            too_small(fn, 2, capacity, "entries", "array holds");
+        }
+        result[0] = -1;
+        result[1] = -1;
+        *count = 0;
+        return;
+    }
+    const int needed = as_size(fn, values.size(), "entries");
+    if (needed > capacity) {
+        *count = needed;
+        too_small(fn, needed, capacity, "entries", "array holds");
+    }
+    std::memcpy(result, values.data(), values.size() * sizeof(int));
+    *count = needed;
+}
+
+// ---- column stores -------------------------------------------------------------
+
+std::vector<int> &Columns::ints(const char *name, int *array) {
+    ints_.push_back({name, array, {}});
+    return ints_.back().values;
+}
+
+PackedList &Columns::texts(const char *name, char *buffer, int *length) {
+    texts_.push_back({name, buffer, length, {}});
+    return texts_.back().values;
+}
+
+void Columns::write() {
+    require(fn_, count_, count_);
+    for (const IntColumn &c : ints_) require(fn_, c.array, c.array);
+    for (const TextColumn &c : texts_) require(fn_, c.length, c.buffer);
+    std::size_t rows = ints_.empty() ? (texts_.empty() ? 0 : texts_.front().values.items()) : ints_.front().values.size();
+    for (const IntColumn &c : ints_)
+        if (c.values.size() != rows) throw std::logic_error(std::string("column ") + c.name + " is not one per row");
+    for (const TextColumn &c : texts_)
+        if (static_cast<std::size_t>(c.values.items()) != rows)
+            throw std::logic_error(std::string("column ") + c.name + " is not one per row");
+
+    // Every size first, all raised together, so that one more call succeeds.
+    std::string shortfall;
+    const auto note = [&](const std::string &what) { shortfall += (shortfall.empty() ? "" : ", ") + what; };
+    const int needed_rows = as_size(fn_, rows, "rows");
+    if (needed_rows > *count_) {
+        note(std::to_string(needed_rows) + " rows, the arrays hold " + std::to_string(*count_));
+        *count_ = needed_rows;
+    }
+    for (TextColumn &c : texts_) {
+        const int needed = as_size(fn_, c.values.bytes().size(), "bytes");
+        if (needed > *c.length) {
+            note(std::to_string(needed) + " bytes of " + c.name + ", the buffer holds " + std::to_string(*c.length));
+            *c.length = needed;
+        }
+    }
+    if (!shortfall.empty()) throw Failure(std::string(fn_) + ": the answer needs " + shortfall);
+
+    for (IntColumn &c : ints_)
+        if (!c.values.empty()) std::memcpy(c.array, c.values.data(), c.values.size() * sizeof(int));
+    for (TextColumn &c : texts_) {
+        const std::string &bytes = c.values.bytes();
+        if (!bytes.empty()) std::memcpy(c.buffer, bytes.data(), bytes.size());
+        *c.length = static_cast<int>(bytes.size());
+    }
+    *count_ = needed_rows;
+}
+
+// ---- JSON ----------------------------------------------------------------------
+
+namespace {
+
+// Length of the valid UTF-8 sequence starting at s[i], 0 when invalid.
+std::size_t utf8_sequence(std::string_view s, std::size_t i) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+    const unsigned char b = byte(i);
+    std::size_t n;
+    unsigned char lo = 0x80, hi = 0xBF;  // bounds of the second byte
+    if (b >= 0xC2 && b <= 0xDF) n = 2;
+    else if (b == 0xE0) n = 3, lo = 0xA0;
+    else if (b >= 0xE1 && b <= 0xEC) n = 3;
+    else if (b == 0xED) n = 3, hi = 0x9F;  // no surrogates
+    else if (b >= 0xEE && b <= 0xEF) n = 3;
+    else if (b == 0xF0) n = 4, lo = 0x90;
+    else if (b >= 0xF1 && b <= 0xF3) n = 4;
+    else if (b == 0xF4) n = 4, hi = 0x8F;
+    else return 0;
+    if (i + n > s.size()) return 0;
+    if (byte(i + 1) < lo || byte(i + 1) > hi) return 0;
+    for (std::size_t k = 2; k < n; ++k)
+        if ((byte(i + k) & 0xC0) != 0x80) return 0;
+    return n;
+}
+
+}  // namespace
+
+void append_json_string(std::string &out, std::string_view text) {
+    static const char hex[] = "0123456789abcdef";
+    out.push_back('"');
+    std::size_t run = 0;  // start of the bytes still to copy as they are
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x20 && c != '"' && c != '\\' && c < 0x80) {
+            ++i;
+            continue;
+        }
+        if (c >= 0x80) {
+            const std::size_t n = utf8_sequence(text, i);
+            if (n) {
+                i += n;
+                continue;
+            }
+        }
+        out.append(text.data() + run, i - run);
+        switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        case '\b': out += "\\b"; break;
+        case '\f': out += "\\f"; break;
+        default:
+            if (c < 0x20) {
+                out += "\\u00";
+                out.push_back(hex[c >> 4]);
+                out.push_back(hex[c & 0xF]);
+            } else {
+                out += "\xEF\xBF\xBD";  // U+FFFD for a byte outside valid UTF-8
+            }
+        }
+        run = ++i;
+    }
+    out.append(text.data() + run, text.size() - run);
+    out.push_back('"');
+}
+
+void JsonObject::key(std::string_view key) {
+    if (!first_) out_.push_back(',');
+    first_ = false;
+    append_json_string(out_, key);
+    out_.push_back(':');
+}
+
+JsonObject &JsonObject::text(std::string_view k, std::string_view value) {
+    key(k);
+    append_json_string(out_, value);
+    return *this;
+}
+
+JsonObject &JsonObject::number(std::string_view k, std::int64_t value) {
+    key(k);
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out_.append(digits, static_cast<std::size_t>(end - digits));
+    return *this;
+}
+
+JsonObject &JsonObject::null(std::string_view k) {
+    key(k);
+    out_ += "null";
+    return *this;
+}
+
+JsonObject &JsonObject::column(std::string_view k, const sql::Statement &row, int column) {
+    switch (row.column_type(column)) {
+    case sql::ColumnType::Null: return null(k);
+    case sql::ColumnType::Integer: return number(k, row.column_int(column));
+    case sql::ColumnType::Real: {
+        // The database's own rendering; a value JSON cannot hold is null.
+        const std::string value = row.column_text(column);
+        if (value.find_first_not_of("0123456789.eE+-") != std::string::npos || value.empty()) return null(k);
+        key(k);
+        out_ += value;
+        return *this;
+    }
+    case sql::ColumnType::Text: return text(k, row.column_text(column));
+    }
+    return null(k);
+}
+
+JsonObject &JsonObject::columns(const sql::Statement &row, const std::vector<std::string> &keys) {
+    for (std::size_t c = 0; c < keys.size(); ++c) column(keys[c], row, static_cast<int>(c));
+    return *this;
+}
+
+}  // namespace ketral::store::answer
