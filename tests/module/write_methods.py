@@ -164,9 +164,17 @@ METHODS = {**INSERTS, **BATCH_INSERTS, **BATCH_UPDATES, **SINGLE_WRITES}
 assert len(METHODS) == 53
 
 
-def position(method, arg):
-    """Script index (0-based) of a check's argument; negative positions count from the end."""
-    return arg - 1 if arg > 0 else len(method.sig) + arg
+def with_values(name, args, changes):
+    """A copy of `args` with {argument: value} applied; an argument is a script
+    position from 1, counted from the end when negative, or p0/p1/p2."""
+    sig = METHODS[name].sig
+    args = [list(a) if isinstance(a, list) else a for a in args]
+    for arg, value in changes.items():
+        if isinstance(arg, str):
+            args[sig.index("P")][int(arg[1])] = value
+        else:
+            args[arg - 1 if arg > 0 else len(sig) + arg] = value
+    return args
 
 
 def valid_args(name):
