@@ -100,7 +100,7 @@ def test_the_second_call_announces_every_buffer_at_its_real_size(fake, db, store
     assert observed(store, second) == layout(store, {t: v for t, v in everything.items() if grows(t)})
 
 
-# -- answers the fixed buffers of the old design could not hold ---------------
+# -- long texts, lists without their last NUL, sizes out of reason ------------
 
 @with_texts
 def test_texts_of_any_length_come_back_whole(fake, db, store):
