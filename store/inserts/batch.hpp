@@ -1,0 +1,215 @@
+// The batch machinery every insert goes through. An operation describes its
+// record once (an Op: a Record, a per-batch State, check() and write()); the
+// machinery gathers records in Session::batch, checks each as it comes and
+// writes them all in one transaction when the batch closes. A failure
+// discards the batch and names the record it came from.
+//
+// An Op provides:
+//   using Record = ...;                     the record, owned
+//   struct State { ... };                   what the batch remembers (names, ids)
+//   static void check(const RecordRef &, sql::Connection &, State &, Record &);
+//       refuses through RecordRef::refuse; may resolve ids into the record
+//   static void write(Writer &, State &, Record &);
+//   static std::string subject(const Record &);   "port 3 ... of 'sw07'"
+//   static constexpr bool kChangesGraph;    whether the connectivity graph is stale after it
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "store/guard.hpp"
+#include "store/session.hpp"
+
+namespace ketral::store::inserts {
+
+// How a function's records reach the database.
+enum class Flags {
+    Batch,     // first = 1 opens a batch, last = 1 writes it
+    LastOnly,  // records gather until last = 1
+    None,      // the record is written at once
+};
+
+// A C argument as text: a null pointer reads as empty.
+inline std::string_view arg(const char *text) { return text ? std::string_view(text) : std::string_view(); }
+
+// One record of a call: the operation and, when it belongs to a batch, its
+// number there. Every refusal goes through it, so every message names both.
+class RecordRef {
+public:
+    RecordRef(const char *operation, std::size_t number) : operation_(operation), number_(number) {}
+
+    const char *operation() const { return operation_; }
+    std::size_t number() const { return number_; }
+    // "InsertPort: " or "InsertMultiplePorts: record 17: "
+    std::string prefix() const;
+    [[noreturn]] void refuse(std::string_view what) const;
+
+    // A name (or number, or type) that must be given and has no '|'.
+    void need_name(std::string_view value, std::string_view what) const;
+    // An optional name: may be empty, has no '|'.
+    void check_name(std::string_view value, std::string_view what) const;
+    // A name that lists (comma-separated) refer to: as need_name, and no ',' nor blanks at its ends.
+    void need_list_name(std::string_view value, std::string_view what) const;
+    void need_flag(int value, std::string_view what) const;
+    void need_way(int value, std::string_view what) const;
+
+private:
+    const char *operation_;
+    std::size_t number_;  // 0: a record on its own
+};
+
+// The names of a comma-separated list, blanks around each trimmed, empty
+// items skipped and repeated ones kept once, in their order.
+std::vector<std::string> split_list(std::string_view list);
+
+// The current time in UTC, ISO 8601: "2026-12-08T01:02:03Z".
+std::string now_utc();
+
+// "port 3 (way 2, type 'data') of 'sw07'"
+std::string port_label(std::string_view nbr, int way, std::string_view type, std::string_view device);
+
+// An optional text: empty binds NULL.
+inline const char *or_null(const std::string &text) { return text.empty() ? nullptr : text.c_str(); }
+
+// What a writer has at hand: the connection (inside the batch's transaction)
+// and the one timestamp of the batch's history entries.
+struct Writer {
+    sql::Connection &db;
+    std::string now;
+};
+
+// Remembers names already resolved to ids for the time of a batch.
+class IdCache {
+public:
+    // The id of `name`, asking `select` (a statement with the name as its one
+    // parameter and the id as column 0) the first time; 0 when there is none.
+    std::int64_t find(sql::Connection &db, std::string_view select, std::string_view name);
+
+private:
+    std::unordered_map<std::string, std::int64_t> ids_;
+};
+
+// The names (keys) the records of a batch have claimed so far.
+class NamesInBatch {
+public:
+    // Refuses `name` when an earlier record of the batch has it ("<what> 'x'
+    // already comes in record 3 of this batch"), and claims it otherwise.
+    void claim(const RecordRef &ref, std::string_view name, std::string_view what);
+    // The same for a key that `label` describes ("component hardware 'S1' (type 'T')").
+    void claim_key(const RecordRef &ref, std::string key, const std::string &label);
+    bool contains(const std::string &name) const { return numbers_.count(name) != 0; }
+
+private:
+    std::unordered_map<std::string, std::size_t> numbers_;
+};
+
+// The open batch of an operation.
+class OpenBatch : public PendingBatch {
+public:
+    explicit OpenBatch(const char *operation) : operation_(operation) {}
+    const std::string &operation() const override { return operation_; }
+    virtual std::size_t size() const = 0;
+
+private:
+    std::string operation_;
+};
+
+template <typename Op>
+class BatchOf final : public OpenBatch {
+public:
+    using OpenBatch::OpenBatch;
+    std::size_t size() const override { return records.size(); }
+
+    typename Op::State state;
+    std::vector<typename Op::Record> records;
+};
+
+namespace detail {
+
+// Checks the flags and the open batch for a record of `operation`: refuses a
+// bad flag, a batch of another operation, first = 1 while one is open and
+// first = 0 with none. Answers the open batch of this operation, or null.
+OpenBatch *find_open(Session &session, const char *operation, Flags flags, int first, int last);
+
+// Discards the session's batch unless kept (a failure leaves nothing behind).
+class DiscardUnlessKept {
+public:
+    DiscardUnlessKept(Session &session, bool armed) : session_(session), armed_(armed) {}
+    DiscardUnlessKept(const DiscardUnlessKept &) = delete;
+    DiscardUnlessKept &operator=(const DiscardUnlessKept &) = delete;
+    ~DiscardUnlessKept() {
+        if (armed_) session_.batch.reset();
+    }
+    void keep() { armed_ = false; }
+
+private:
+    Session &session_;
+    bool armed_;
+};
+
+// A database failure while writing record `number` (0: unnumbered) about
+// `subject`: rethrown naming them when the data is at fault, as it is otherwise.
+[[noreturn]] void rethrow_write_failure(const char *operation, std::size_t number, const std::string &subject);
+
+// Writes every record in one transaction.
+template <typename Op>
+void write_all(Session &session, BatchOf<Op> &batch, bool numbered) {
+    sql::Connection &db = session.db();
+    sql::Transaction transaction(db);
+    Writer writer{db, now_utc()};
+    std::size_t at = 0;
+    try {
+        for (; at < batch.records.size(); ++at) Op::write(writer, batch.state, batch.records[at]);
+    } catch (const sql::DbError &) {
+        rethrow_write_failure(batch.operation().c_str(), numbered ? at + 1 : 0, Op::subject(batch.records[at]));
+    }
+    transaction.commit();
+    if (Op::kChangesGraph) session.connectivity.reset();
+}
+
+}  // namespace detail
+
+// One record of `operation`: checked against the database and the open
+// batch, gathered, and written with the batch when `last` is 1.
+template <typename Op>
+void submit(Session &session, const char *operation, Flags flags, int first, int last, typename Op::Record record) {
+    OpenBatch *open = detail::find_open(session, operation, flags, first, last);
+    BatchOf<Op> *batch = nullptr;
+    std::unique_ptr<BatchOf<Op>> single;  // a record written at once, never in the session
+    if (open) {
+        batch = dynamic_cast<BatchOf<Op> *>(open);
+        if (!batch) throw Failure(std::string(operation) + ": internal error: the open batch is of another kind");
+    } else if (flags == Flags::Batch || (flags == Flags::LastOnly && last == 0)) {
+        auto fresh = std::make_unique<BatchOf<Op>>(operation);
+        batch = fresh.get();
+        session.batch = std::move(fresh);
+    } else {
+        single = std::make_unique<BatchOf<Op>>(operation);
+        batch = single.get();
+    }
+    const bool in_session = !single;
+    detail::DiscardUnlessKept discard(session, in_session);
+    const std::size_t number = in_session ? batch->records.size() + 1 : 0;
+    Op::check(RecordRef(operation, number), session.db(), batch->state, record);
+    batch->records.push_back(std::move(record));
+    if (last == 1) {
+        detail::write_all(session, *batch, in_session);
+        if (in_session) session.batch.reset();
+    }
+    discard.keep();
+}
+
+// The whole exported function: the guard, then one record built by make().
+template <typename Op, typename Make>
+int insert(const char *operation, char *error, Flags flags, int first, int last, Make &&make) {
+    return guarded({operation, error}, [&](Session &session) {
+        submit<Op>(session, operation, flags, first, last, make());
+    });
+}
+
+}  // namespace ketral::store::inserts
