@@ -246,10 +246,6 @@ TEST_F(Disconnected, UnwrittenFunctionsSaySoByName) {
     ASSERT_EQ(CreateTableSchema(error), 0);
     EXPECT_EQ(fail_message([](char *e) { return CreateRoutingTable("sw01", 0, e); }),
               "not implemented yet: CreateRoutingTable");
-    std::vector<char> lkinfo_error(KETRAL_LKINFO_ERROR_CAPACITY);
-    int count = 2, ids[2];
-    EXPECT_NE(GetLkIDsPerLkInfo("x", &count, ids, lkinfo_error.data()), 0);
-    EXPECT_STREQ(lkinfo_error.data(), "not implemented yet: GetLkIDsPerLkInfo");
 }
 
 // ---- connection ------------------------------------------------------------------
