@@ -12,6 +12,7 @@ BOARD = "InsertMultipleBoardCpnts"
 @pytest.mark.parametrize("motherboard, location, message", [
     ("none", "", "Error: you should give a location"),
     ("", "none", "Error: you should give the motherboardname"),
+    ("none\0", "\0rack", "Error: you should give a location"),
     ("None", "", None),
     ("", "None", None),
     ("none ", "", None),

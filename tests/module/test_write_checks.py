@@ -6,12 +6,13 @@ import pytest
 
 from write_methods import METHODS, call, valid_args, with_values
 
-# Values each kind of check rejects and accepts. "é" is one character in two bytes.
+# Values each kind of check rejects and accepts. "é" is one character in two
+# bytes; a text is checked as the library receives it, up to its first NUL.
 REJECTED = {
     "flag": [-1, 2, -2**31, 2**31 - 1],
     "way": [-1, 0, 3],
-    "short": ["", "x", "é"],
-    "empty": [""],
+    "short": ["", "x", "é", "x\0yz", "\0xy"],
+    "empty": ["", "\0x"],
 }
 ACCEPTED = {
     "flag": [0, 1],
