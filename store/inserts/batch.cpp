@@ -112,13 +112,15 @@ OpenBatch *find_open(Session &session, const char *operation, Flags flags, int f
     if (session.batch) {
         const std::string &open = session.batch->operation();
         auto *ours = dynamic_cast<OpenBatch *>(session.batch.get());
-        const std::string count =
-            ours ? " (" + std::to_string(ours->size()) + (ours->size() == 1 ? " record)" : " records)") : "";
+        const auto count = [ours] {
+            if (!ours) return std::string();
+            return " (" + std::to_string(ours->size()) + (ours->size() == 1 ? " record)" : " records)");
+        };
         if (open != operation)
-            ref.refuse("a batch of " + open + " is open" + count +
+            ref.refuse("a batch of " + open + " is open" + count() +
                        ": close it with last = 1 (or disconnect to discard it) before another operation");
         if (flags == Flags::Batch && first == 1)
-            ref.refuse("a batch of " + open + " is already open" + count +
+            ref.refuse("a batch of " + open + " is already open" + count() +
                        ": close it with last = 1 (or disconnect to discard it) before opening another");
         return ours;
     }

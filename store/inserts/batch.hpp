@@ -108,15 +108,52 @@ private:
     std::unordered_map<std::string, std::size_t> numbers_;
 };
 
-// The open batch of an operation.
+// The open batch of an operation. Its records are checked against one
+// snapshot of the database (a read transaction), taken at a record and kept
+// until the next: one snapshot for the batch instead of one per look-up.
+// Any other call, and the write, end it first.
 class OpenBatch : public PendingBatch {
 public:
     explicit OpenBatch(const char *operation) : operation_(operation) {}
     const std::string &operation() const override { return operation_; }
     virtual std::size_t size() const = 0;
 
+    void before_call(const char *function, sql::Connection &db) override {
+        if (operation_ != function) end_snapshot(db);
+    }
+    // No call leaves a transaction open but this snapshot.
+    static void begin_snapshot(sql::Connection &db) {
+        if (!db.in_transaction()) db.execute("BEGIN");
+    }
+    static void end_snapshot(sql::Connection &db) {
+        if (db.in_transaction()) db.execute("COMMIT");
+    }
+
 private:
     std::string operation_;
+};
+
+// Records in blocks that never move once written: a batch of a hundred
+// thousand records grows without copying what it holds.
+template <typename Record>
+class RecordList {
+public:
+    static constexpr std::size_t kBlock = 1024;
+
+    std::size_t size() const { return size_; }
+    Record &operator[](std::size_t i) { return blocks_[i / kBlock][i % kBlock]; }
+    void push_back(Record &&record) {
+        if (size_ % kBlock == 0) {
+            blocks_.emplace_back();
+            blocks_.back().reserve(kBlock);
+        }
+        blocks_.back().push_back(std::move(record));
+        ++size_;
+    }
+
+private:
+    std::vector<std::vector<Record>> blocks_;
+    std::size_t size_ = 0;
 };
 
 template <typename Op>
@@ -126,7 +163,7 @@ public:
     std::size_t size() const override { return records.size(); }
 
     typename Op::State state;
-    std::vector<typename Op::Record> records;
+    RecordList<typename Op::Record> records;
 };
 
 namespace detail {
@@ -160,6 +197,7 @@ private:
 template <typename Op>
 void write_all(Session &session, BatchOf<Op> &batch, bool numbered) {
     sql::Connection &db = session.db();
+    OpenBatch::end_snapshot(db);
     sql::Transaction transaction(db);
     Writer writer{db, now_utc()};
     std::size_t at = 0;
@@ -195,6 +233,7 @@ void submit(Session &session, const char *operation, Flags flags, int first, int
     const bool in_session = !single;
     detail::DiscardUnlessKept discard(session, in_session);
     const std::size_t number = in_session ? batch->records.size() + 1 : 0;
+    if (in_session) OpenBatch::begin_snapshot(session.db());
     Op::check(RecordRef(operation, number), session.db(), batch->state, record);
     batch->records.push_back(std::move(record));
     if (last == 1) {
