@@ -167,19 +167,34 @@ std::size_t utf8_sequence(std::string_view s, std::size_t i) {
     return n;
 }
 
+// Bytes copied as they are: printable ASCII but '"' and '\\'.
+struct PlainBytes {
+    bool plain[256] = {};
+    constexpr PlainBytes() {
+        for (int c = 0x20; c < 0x80; ++c) plain[c] = c != '"' && c != '\\';
+    }
+};
+constexpr PlainBytes kPlain;
+
+void append_number(std::string &out, std::int64_t value) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, static_cast<std::size_t>(end - digits));
+}
+
 }  // namespace
 
 void append_json_string(std::string &out, std::string_view text) {
     static const char hex[] = "0123456789abcdef";
     out.push_back('"');
+    const auto *bytes = reinterpret_cast<const unsigned char *>(text.data());
+    const std::size_t size = text.size();
     std::size_t run = 0;  // start of the bytes still to copy as they are
     std::size_t i = 0;
-    while (i < text.size()) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c >= 0x20 && c != '"' && c != '\\' && c < 0x80) {
-            ++i;
-            continue;
-        }
+    while (true) {
+        while (i < size && kPlain.plain[bytes[i]]) ++i;
+        if (i == size) break;
+        const unsigned char c = bytes[i];
         if (c >= 0x80) {
             const std::size_t n = utf8_sequence(text, i);
             if (n) {
@@ -207,8 +222,18 @@ void append_json_string(std::string &out, std::string_view text) {
         }
         run = ++i;
     }
-    out.append(text.data() + run, text.size() - run);
+    out.append(text.data() + run, size - run);
     out.push_back('"');
+}
+
+JsonKeys::JsonKeys(const std::vector<std::string> &names) {
+    rendered_.reserve(names.size());
+    for (const std::string &name : names) {
+        std::string key;
+        append_json_string(key, name);
+        key.push_back(':');
+        rendered_.push_back(std::move(key));
+    }
 }
 
 void JsonObject::key(std::string_view key) {
@@ -226,9 +251,7 @@ JsonObject &JsonObject::text(std::string_view k, std::string_view value) {
 
 JsonObject &JsonObject::number(std::string_view k, std::int64_t value) {
     key(k);
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    out_.append(digits, static_cast<std::size_t>(end - digits));
+    append_number(out_, value);
     return *this;
 }
 
@@ -238,25 +261,37 @@ JsonObject &JsonObject::null(std::string_view k) {
     return *this;
 }
 
-JsonObject &JsonObject::column(std::string_view k, const sql::Statement &row, int column) {
+void JsonObject::value(const sql::Statement &row, int column) {
     switch (row.column_type(column)) {
-    case sql::ColumnType::Null: return null(k);
-    case sql::ColumnType::Integer: return number(k, row.column_int(column));
+    case sql::ColumnType::Integer: return append_number(out_, row.column_int(column));
+    case sql::ColumnType::Text: return append_json_string(out_, row.column_view(column));
     case sql::ColumnType::Real: {
         // The database's own rendering; a value JSON cannot hold is null.
-        const std::string value = row.column_text(column);
-        if (value.find_first_not_of("0123456789.eE+-") != std::string::npos || value.empty()) return null(k);
-        key(k);
-        out_ += value;
-        return *this;
+        const std::string_view value = row.column_view(column);
+        if (!value.empty() && value.find_first_not_of("0123456789.eE+-") == std::string_view::npos) {
+            out_.append(value);
+            return;
+        }
+        break;
     }
-    case sql::ColumnType::Text: return text(k, row.column_text(column));
+    case sql::ColumnType::Null: break;
     }
-    return null(k);
+    out_ += "null";
 }
 
-JsonObject &JsonObject::columns(const sql::Statement &row, const std::vector<std::string> &keys) {
-    for (std::size_t c = 0; c < keys.size(); ++c) column(keys[c], row, static_cast<int>(c));
+JsonObject &JsonObject::column(std::string_view k, const sql::Statement &row, int column) {
+    key(k);
+    value(row, column);
+    return *this;
+}
+
+JsonObject &JsonObject::columns(const sql::Statement &row, const JsonKeys &keys) {
+    for (std::size_t c = 0; c < keys.size(); ++c) {
+        if (!first_) out_.push_back(',');
+        first_ = false;
+        out_ += keys.rendered_[c];
+        value(row, static_cast<int>(c));
+    }
     return *this;
 }
 

@@ -109,6 +109,17 @@ private:
 // not part of valid UTF-8 replaced by U+FFFD so the answer stays valid.
 void append_json_string(std::string &out, std::string_view text);
 
+// Keys rendered once ("name":) for writing many records with the same keys.
+class JsonKeys {
+public:
+    explicit JsonKeys(const std::vector<std::string> &names);
+    std::size_t size() const { return rendered_.size(); }
+
+private:
+    friend class JsonObject;
+    std::vector<std::string> rendered_;
+};
+
 // Writes one JSON object onto the end of `out`: '{' now, '}' at close().
 // Keys are written as given (escaped); numbers as numbers, absent values as
 // null, texts as JSON strings. No spaces: {"a":1,"b":"x","c":null}.
@@ -121,13 +132,14 @@ public:
     JsonObject &null(std::string_view key);
     // Column `column` of the current row of `row`, by the value's type.
     JsonObject &column(std::string_view key, const sql::Statement &row, int column);
-    // Every column of the current row, column k under keys[k].
-    JsonObject &columns(const sql::Statement &row, const std::vector<std::string> &keys);
+    // Every column of the current row, column k under key k.
+    JsonObject &columns(const sql::Statement &row, const JsonKeys &keys);
 
     void close() { out_.push_back('}'); }
 
 private:
     void key(std::string_view key);
+    void value(const sql::Statement &row, int column);
 
     std::string &out_;
     bool first_ = true;

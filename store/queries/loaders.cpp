@@ -36,10 +36,10 @@ void each_row(Session &s, const char *fn, std::string_view selector, const std::
 // A port as one text: number, way ("in" or "out"), type, joined by ':';
 // the type part is left out for an untyped port ("3:out:data", "A/3:in").
 std::string port_text(const sql::Statement &row, int first_column) {
-    std::string text = row.column_text(first_column);
+    std::string text(row.column_view(first_column));
     text += row.column_int(first_column + 1) == 1 ? ":in" : ":out";
-    const std::string type = row.column_text(first_column + 2);
-    if (!type.empty()) text += ":" + type;
+    const std::string_view type = row.column_view(first_column + 2);
+    if (!type.empty()) text.append(":").append(type);
     return text;
 }
 
@@ -74,7 +74,7 @@ int id_name_table(const char *fn, char *error, std::string_view selector, const 
         auto &name_column = out.texts("names", names, len_names);
         each_row(s, fn, selector, all, of_subsystem, [&](const sql::Statement &row) {
             id_column.push_back(static_cast<int>(row.column_int(0)));
-            name_column.add(row.column_text(1));
+            name_column.add(row.column_view(1));
         });
         out.write();
     });
@@ -115,7 +115,7 @@ int LoadConnectivityTable(const char *selector, int *rows, int *lkid, int *node_
                      bidir.push_back(static_cast<int>(row.column_int(9)));
                      used.push_back(static_cast<int>(row.column_int(10)));
                      types.push_back(static_cast<int>(row.column_int(11)));
-                     infos.add(row.column_text(12));
+                     infos.add(row.column_view(12));
                  });
         out.write();
     });

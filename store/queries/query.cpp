@@ -2,14 +2,14 @@
 
 namespace ketral::store::queries {
 
-const std::vector<std::string> &RecordSql::keys(const sql::Statement &stmt) {
+const answer::JsonKeys &RecordSql::keys(const sql::Statement &stmt) {
     // The same SQL text always names the same columns, whichever connection compiled it.
-    if (keys_.empty()) {
-        const int n = stmt.column_count();
-        keys_.reserve(static_cast<size_t>(n));
-        for (int c = 0; c < n; ++c) keys_.push_back(stmt.column_name(c));
+    if (!keys_) {
+        std::vector<std::string> names;
+        for (int c = 0; c < stmt.column_count(); ++c) names.push_back(stmt.column_name(c));
+        keys_ = std::make_unique<answer::JsonKeys>(names);
     }
-    return keys_;
+    return *keys_;
 }
 
 std::string &scratch() {

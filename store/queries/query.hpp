@@ -2,6 +2,8 @@
 // the answer writers (store/answer.hpp).
 #pragma once
 
+#include <algorithm>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,11 +25,11 @@ class RecordSql {
 public:
     explicit RecordSql(std::string sql) : sql_(std::move(sql)) {}
     const std::string &sql() const { return sql_; }
-    const std::vector<std::string> &keys(const sql::Statement &stmt);
+    const answer::JsonKeys &keys(const sql::Statement &stmt);
 
 private:
     std::string sql_;
-    std::vector<std::string> keys_;
+    std::unique_ptr<answer::JsonKeys> keys_;
 };
 
 // The JSON text being built by the current call; reused so that a call
@@ -42,7 +44,7 @@ answer::PackedList names(sql::Connection &db, std::string_view sql, const Args &
     answer::PackedList list;
     auto stmt = db.prepare(sql);
     stmt.bind_all(args...);
-    while (stmt.step()) list.add(stmt->column_text(0));
+    while (stmt.step()) list.add(stmt->column_view(0));
     return list;
 }
 
@@ -69,15 +71,29 @@ answer::PackedList records(sql::Connection &db, RecordSql &query, const Args &..
     return list;
 }
 
-// The items of `sql` joined with ",", as a list argument of the inserts takes them.
+// The items of `sql` sorted and joined with ",", as the list arguments of the
+// inserts take them. Sorted here: these lists are short, and SQLite would open
+// a sorter for each.
 template <typename... Args>
 std::string joined(sql::Connection &db, std::string_view sql, const Args &...args) {
-    std::string text;
+    std::string first;
+    std::vector<std::string> items;  // used from the second item on
     auto stmt = db.prepare(sql);
     stmt.bind_all(args...);
-    for (bool first = true; stmt.step(); first = false) {
-        if (!first) text.push_back(',');
-        text += stmt->column_text(0);
+    for (bool none = true; stmt.step(); none = false) {
+        if (none) {
+            first.assign(stmt->column_view(0));
+            continue;
+        }
+        if (items.empty()) items.push_back(std::move(first));
+        items.emplace_back(stmt->column_view(0));
+    }
+    if (items.empty()) return first;
+    std::sort(items.begin(), items.end());
+    std::string text;
+    for (std::size_t k = 0; k < items.size(); ++k) {
+        if (k) text.push_back(',');
+        text += items[k];
     }
     return text;
 }

@@ -9,16 +9,16 @@ namespace {
 
 const char *const kSystemsOfType =
     "SELECT s.system_name FROM device_type_system t JOIN subsystem s ON s.systemid = t.systemid "
-    "WHERE t.devicetypeid = ? ORDER BY s.system_name";
+    "WHERE t.devicetypeid = ?";
 const char *const kSystemsOfDevice =
     "SELECT s.system_name FROM device_system ds JOIN subsystem s ON s.systemid = ds.systemid "
-    "WHERE ds.deviceid = ? ORDER BY s.system_name";
+    "WHERE ds.deviceid = ?";
 const char *const kFunctionsOfDevice =
     "SELECT f.function_name FROM functional_device_function df JOIN device_function f ON f.functionid = df.functionid "
-    "WHERE df.deviceid = ? ORDER BY f.function_name";
+    "WHERE df.deviceid = ?";
 const char *const kMembersOfLinkType =
     "SELECT s.lktype FROM link_type_member m JOIN link_type s ON s.linktypeid = m.simpleid "
-    "WHERE m.compositeid = ? ORDER BY s.lktype";
+    "WHERE m.compositeid = ?";
 
 RecordSql device_type(const char *where) {
     return RecordSql(std::string("SELECT devicetypeid, devicetype, nbrofinput, nbrofoutput, description, rgbcolor "
@@ -85,7 +85,8 @@ RecordSql link_type(const char *where) {
     return RecordSql(std::string("SELECT linktypeid, lktype FROM link_type WHERE ") + where);
 }
 
-// The lists that complete a record, read by the record's own id (column 0).
+// The lists that complete a record, read by the record's own id (column 0);
+// joined() sorts them by name.
 void type_systems(Session &s, answer::JsonObject &o, const sql::Statement &row) {
     o.text("system_list", joined(s.db(), kSystemsOfType, row.column_int(0)));
 }

@@ -36,6 +36,8 @@ public:
     virtual bool column_is_null(int column) const = 0;
     virtual std::int64_t column_int(int column) const = 0;  // NULL reads as 0
     virtual std::string column_text(int column) const = 0;  // NULL reads as ""
+    // The text without a copy, valid until the next step, reset or read of this column.
+    virtual std::string_view column_view(int column) const = 0;
 
     // Rewinds the statement and clears its bindings; never throws.
     virtual void reset() noexcept = 0;

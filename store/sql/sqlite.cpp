@@ -70,6 +70,13 @@ public:
         return text ? std::string(reinterpret_cast<const char *>(text), static_cast<size_t>(bytes)) : std::string();
     }
 
+    std::string_view column_view(int column) const override {
+        const auto *text = sqlite3_column_text(stmt_.get(), column);
+        const int bytes = sqlite3_column_bytes(stmt_.get(), column);
+        return text ? std::string_view(reinterpret_cast<const char *>(text), static_cast<size_t>(bytes))
+                    : std::string_view();
+    }
+
     void reset() noexcept override {
         sqlite3_reset(stmt_.get());
         sqlite3_clear_bindings(stmt_.get());

@@ -297,9 +297,10 @@ TEST(JsonObject, FieldsInOrderWithoutSpaces) {
 
 TEST(JsonObject, ColumnsByTheirValueType) {
     auto db = ketral::store::sql::open_sqlite(":memory:");
-    auto row = db->prepare("SELECT 42, 'x\ty', NULL, 2.5, CAST('12' AS TEXT)");
+    auto row = db->prepare("SELECT 42, 'x\ty', NULL, 2.5, CAST('12' AS TEXT), X'C0'");
     ASSERT_TRUE(row.step());
+    const answer::JsonKeys keys({"int", "text", "null", "real", "digits", "we\"ird"});
     std::string out;
-    answer::JsonObject(out).columns(*row, {"int", "text", "null", "real", "digits"}).close();
-    EXPECT_EQ(out, R"({"int":42,"text":"x\ty","null":null,"real":2.5,"digits":"12"})");
+    answer::JsonObject(out).columns(*row, keys).close();
+    EXPECT_EQ(out, R"({"int":42,"text":"x\ty","null":null,"real":2.5,"digits":"12","we\"ird":")" "\xEF\xBF\xBD" R"("})");
 }
