@@ -1,0 +1,148 @@
+// The stored tables. Routing table of a switch: for every device it reaches,
+// each output port that begins a shortest path, with the path's links.
+// Destination table of a device: for each port it can send on, the end
+// devices reachable through that port. Both are computed on the connectivity
+// graph and written in one transaction, replacing the device's earlier rows.
+#include <algorithm>
+
+#include "store/export.hpp"
+#include "store/graph/routes.hpp"
+#include "store/paths/common.hpp"
+
+namespace ketral::store::paths {
+
+namespace {
+
+void need_max_links(const char *fn, int max_links) {
+    if (max_links < 0)
+        throw Failure(std::string(fn) + ": max_links must be 0 (no limit) or a number of links, not " +
+                      std::to_string(max_links));
+}
+
+// The port of `source` an arc of it leaves by.
+std::int64_t port_of(const Network &net, const graph::Arc &arc) {
+    const LinkDetail &d = net.detail[static_cast<std::size_t>(arc.link)];
+    return arc.backward ? d.port_to : d.port_from;
+}
+
+void store_routes(sql::Connection &db, const Network &net, graph::Node source, int max_links) {
+    graph::Router router(net.graph);
+    graph::Routes routes;
+    router.routes(source, max_links, routes);
+    const graph::Range<graph::Arc> arcs = net.graph.out(source);
+    const std::int64_t switch_id = net.device_id[static_cast<std::size_t>(source)];
+
+    sql::Transaction transaction(db);
+    db.run("DELETE FROM routing_table WHERE switchid = ?", switch_id);
+    auto insert = db.prepare("INSERT INTO routing_table (switchid, destinationid, portid, nbr_links) VALUES (?, ?, ?, ?)");
+    std::vector<std::int64_t> ports;
+    for (std::size_t k = 0; k < routes.size(); ++k) {
+        ports.clear();
+        for (const std::int32_t hop : routes.first_arcs(k)) ports.push_back(port_of(net, arcs[static_cast<std::size_t>(hop)]));
+        std::sort(ports.begin(), ports.end());
+        ports.erase(std::unique(ports.begin(), ports.end()), ports.end());
+        const std::int64_t destination = net.device_id[static_cast<std::size_t>(routes.destination(k))];
+        for (const std::int64_t port : ports) {
+            insert.bind_all(switch_id, destination, port, routes.links(k)).run();
+            insert.reset();
+        }
+    }
+    transaction.commit();
+}
+
+void store_destinations(sql::Connection &db, const Network &net, graph::Node source, int max_links) {
+    // The first arcs of each port the device can send on, ports in id order.
+    const graph::Range<graph::Arc> arcs = net.graph.out(source);
+    std::vector<std::pair<std::int64_t, std::int32_t>> by_port;
+    for (std::size_t k = 0; k < arcs.size(); ++k)
+        if (arcs[k].node != source) by_port.emplace_back(port_of(net, arcs[k]), static_cast<std::int32_t>(k));
+    std::sort(by_port.begin(), by_port.end());
+
+    const std::int64_t device_id = net.device_id[static_cast<std::size_t>(source)];
+    sql::Transaction transaction(db);
+    db.run("DELETE FROM destination_table WHERE deviceid = ?", device_id);
+    auto insert = db.prepare("INSERT INTO destination_table (deviceid, portid, destinationid, nbr_links) VALUES (?, ?, ?, ?)");
+    std::vector<std::int32_t> first;
+    for (std::size_t i = 0; i < by_port.size();) {
+        const std::int64_t port = by_port[i].first;
+        first.clear();
+        for (; i < by_port.size() && by_port[i].first == port; ++i) first.push_back(by_port[i].second);
+        for (const graph::Reached &r : graph::reach_through(net.graph, source, first, max_links)) {
+            if (!graph::is_end(net.graph, r.node)) continue;
+            insert.bind_all(device_id, port, net.device_id[static_cast<std::size_t>(r.node)], r.links).run();
+            insert.reset();
+        }
+    }
+    transaction.commit();
+}
+
+}  // namespace
+
+}  // namespace ketral::store::paths
+
+using namespace ketral::store;
+using namespace ketral::store::paths;
+
+extern "C" {
+
+int CreateRoutingTable(const char *devicename, int max_links, char *ErrMess) {
+    const char *fn = "CreateRoutingTable";
+    return guarded({fn, ErrMess}, [&](Session &s) {
+        need_max_links(fn, max_links);
+        Network &net = network(s, false);
+        store_routes(s.db(), net, need_device(fn, net, text_arg(devicename)), max_links);
+    });
+}
+
+int CreateDestinationTable(const char *devicename, int max_links, char *ErrMess) {
+    const char *fn = "CreateDestinationTable";
+    return guarded({fn, ErrMess}, [&](Session &s) {
+        need_max_links(fn, max_links);
+        Network &net = network(s, false);
+        store_destinations(s.db(), net, need_device(fn, net, text_arg(devicename)), max_links);
+    });
+}
+
+int GetDestinationNamePerDevPort(const char *devicename, const char *port_nbr, const char *port_type,
+                                 int *len_result, char *result, char *ErrMess) {
+    const char *fn = "GetDestinationNamePerDevPort";
+    return guarded({fn, ErrMess}, [&](Session &s) {
+        const std::string device = text_arg(devicename), nbr = text_arg(port_nbr), type = text_arg(port_type);
+        sql::Connection &db = s.db();
+        const std::int64_t device_id = [&] {
+            auto found = db.prepare("SELECT deviceid FROM functional_device WHERE devicename = ?");
+            found.bind_all(device);
+            if (!found.step()) throw Failure(std::string(fn) + ": no device named " + quoted(device));
+            return found->column_int(0);
+        }();
+        if (!db.prepare("SELECT 1 FROM port WHERE deviceid = ? AND port_nbr = ? AND port_type = ?")
+                 .bind_all(device_id, nbr, type)
+                 .step())
+            throw Failure(std::string(fn) + ": no port " + quoted(nbr) + (type.empty() ? "" : " of type " + quoted(type)) +
+                          " on " + quoted(device));
+        // No table stored for the device yet: build it, without a limit.
+        if (!db.prepare("SELECT 1 FROM destination_table WHERE deviceid = ? LIMIT 1").bind_all(device_id).step()) {
+            Network &net = network(s, false);
+            store_destinations(db, net, need_device(fn, net, device), 0);
+        }
+
+        // Through either way of the port; nearest first, then by name.
+        answer::PackedList list;
+        auto rows = db.prepare(
+            "SELECT d.devicename, MIN(t.nbr_links) AS links FROM destination_table t "
+            "JOIN port p ON p.portid = t.portid JOIN functional_device d ON d.deviceid = t.destinationid "
+            "WHERE t.deviceid = ? AND p.port_nbr = ? AND p.port_type = ? "
+            "GROUP BY d.devicename ORDER BY links, d.devicename");
+        rows.bind_all(device_id, nbr, type);
+        while (rows.step()) list.add(rows->column_text(0));
+        if (!len_result || !result) throw Failure(std::string(fn) + ": no result buffer given");
+        // No destination: an empty answer (length 0), not a marker text.
+        if (list.empty()) {
+            *len_result = 0;
+            return;
+        }
+        answer::write_list(fn, list, len_result, result);
+    });
+}
+
+}  // extern "C"
