@@ -1,5 +1,6 @@
 """Every row, lookup, integer-list, string-list and loader query, read back
-through the module from a small installation in a temporary SQLite file."""
+through the module from a small installation written with the module's
+inserts into a temporary SQLite file."""
 import contextlib
 import json
 import re
@@ -7,75 +8,103 @@ import sqlite3
 
 import pytest
 
+import libketralpython
+
 NO_ROWS = "NO_ROWS_SELECTED"
 
-# The installation, with the ids the queries are asked about.
-INSTALLATION = """
-INSERT INTO subsystem (systemid, system_name, parentid) VALUES (1, 'DAQ', NULL), (2, 'DAQ_RO', 1), (3, 'TFC', NULL);
-INSERT INTO device_function (functionid, function_name) VALUES (1, 'readout'), (2, 'switching'), (3, 'DHCP');
-INSERT INTO device_type (devicetypeid, devicetype, nbrofinput, nbrofoutput, description, rgbcolor) VALUES
-    (1, 'READOUT', 0, 2, 'readout board', '#1f77b4'), (2, 'SWITCH', 2, 1, 'switch', NULL),
-    (3, 'NODE', 1, 0, NULL, NULL);
-INSERT INTO device_type_system VALUES (1, 2), (2, 1), (3, 3);
-INSERT INTO hardware_device (serialid, serialnb, hwname, hwtype, status, responsible, location, comments) VALUES
-    (1, 'HW-RO-1', 'ro board 1', 'ro_board', 'IN_USE', 'ana', 'rack1', NULL),
-    (2, 'HW-SW-1', 'switch 1', 'switch', 'IN_USE', 'ben', 'rack1', NULL),
-    (3, 'HW-SP-1', 'spare ro', 'ro_board', 'SPARE', 'ana', 'store room', 'tested'),
-    (4, 'HW-SP-2', 'spare psu', 'psu', 'SPARE', 'ben', 'store room', NULL),
-    (5, 'HW-SP-3', 'lab ro', 'ro_board', 'SPARE', 'ana', 'lab', NULL),
-    (6, 'HW-BROKEN', 'old psu', 'psu_old', 'IN_REPAIR', 'ben', 'lab', NULL);
-INSERT INTO functional_device (deviceid, devicename, devicetypeid, dnode, promiscuous_mode, serialid, location,
-                               responsible, comments) VALUES
-    (1, 'ro01', 1, 0, 1, 1, 'rack1', 'ana', 'says "hi"'),
-    (2, 'ro02', 1, 0, 1, NULL, 'rack1', 'ana', NULL),
-    (3, 'sw01', 2, 1, 0, 2, 'rack1', 'ben', NULL),
-    (4, 'node01', 3, 0, 1, NULL, 'farm', 'ben', NULL);
-INSERT INTO device_system VALUES (1, 2), (2, 2), (3, 1), (4, 3);
-INSERT INTO functional_device_function VALUES (1, 1), (3, 2), (3, 3);
-INSERT INTO ip_info (ipid, ipaddress, subnet, ipname) VALUES
-    (1, '10.0.0.1', '255.255.255.0', 'sw01'), (2, '10.0.0.9', '255.255.255.0', 'node01');
-INSERT INTO ip_alias (aliasid, ipid, ipalias) VALUES (1, 1, 'sw01-mgmt'), (2, 1, 'gateway'), (3, 2, 'n1');
-INSERT INTO port (portid, deviceid, port_nbr, port_way, port_type, speed, admin_status, pxi_booting, phy, bia,
-                  macaddress, ipid) VALUES
-    (1, 1, '0', 2, 'data', 1000, 1, 0, 'SX', 'aa:00', 'aa:00:00:00:00:01', NULL),
-    (2, 1, '1', 2, 'data', 1000, 1, 0, 'SX', NULL, NULL, NULL),
-    (3, 2, '0', 2, 'data', 1000, 1, 0, NULL, NULL, '', NULL),
-    (4, 3, '1', 1, 'data', 1000, 1, 0, NULL, NULL, NULL, NULL),
-    (5, 3, '2', 1, 'data', 1000, 1, 0, NULL, NULL, NULL, NULL),
-    (6, 3, 'u0', 2, '', 10000, 1, 1, 'LR', NULL, 'bb:00:00:00:00:01', 1),
-    (7, 4, '0', 1, '', 10000, 0, 0, NULL, NULL, NULL, 2);
-INSERT INTO spare_port (spareportid, serialid, port_nbr, port_way, port_type, bia, macaddress) VALUES
-    (1, 3, '0', 2, 'data', 'cc:00', 'cc:00:00:00:00:01'), (2, 3, '1', 2, 'data', NULL, NULL);
-INSERT INTO link_type (linktypeid, lktype) VALUES (1, 'data'), (2, 'uplink'), (3, 'mixed'), (4, 'all');
-INSERT INTO link_type_member VALUES (3, 1), (3, 2), (4, 3), (4, 1);
-INSERT INTO macro_link (linkid, portidfrom, portidto, linktypeid, bidirectional, lkused, link_info) VALUES
-    (1, 1, 4, 1, 0, 1, NULL), (2, 2, 5, 1, 0, 0, 'fibre A'), (3, 6, 7, 2, 1, 1, 'trunk|1');
-INSERT INTO hw_board_cpnt (snbid, serialnb, hwtype, status, responsible, location, comments) VALUES
-    (1, 'C-1', 'FPGA', 'IN_USE', 'ben', 'rack1', NULL), (2, 'C-2', 'FPGA', 'SPARE', 'ben', 'store room', NULL),
-    (3, 'C-DUP', 'PLL', 'SPARE', 'ben', 'lab', NULL), (4, 'C-DUP', 'PLL', 'SPARE', 'ben', 'lab', 'second');
-INSERT INTO board_cpnt (cpntid, cpntname, cpnttype, replacable, motherboardid, snbid) VALUES
-    (1, 'sw01-fpga', 'FPGA', 1, 3, 1), (2, 'sw01-pll', 'PLL', 0, 3, NULL);
-INSERT INTO micro_link (linkid, cpntfrom, motherboardfrom, port_nbrfrom, cpntto, motherboardto, port_nbrto,
-                        linktypeid, bidirectional, lkused) VALUES
-    (1, 1, NULL, 1, 2, NULL, 2, 1, 0, 1), (2, NULL, 3, 5, 1, NULL, 3, 1, 1, 1);
-INSERT INTO boot_image VALUES (4, 'boot.img', 'vmlinuz', 'initrd.img', '/srv/boot', 'tftp');
-"""
+def script_value(value):
+    """A list as the module takes it (port flags: an IntVec)."""
+    if isinstance(value, list):
+        vec = libketralpython.IntVec()
+        vec.extend(value)
+        return vec
+    return value
 
 
-def sql(path, script, rows=()):
+def batch(method, records):
+    """Every record through one batch of `method` (first = 1 ... last = 1)."""
+    for k, record in enumerate(records):
+        method(*map(script_value, record), 1 if k == 0 else 0, 1 if k == len(records) - 1 else 0)
+
+
+def install(kt, db_path):
+    """The installation, described with the module's inserts; the ids the
+    queries are asked about follow from the order of the records."""
+    for name, parent in [("DAQ", ""), ("DAQ_RO", "DAQ"), ("TFC", "")]:
+        kt.InsertSubsystem(name, parent)
+    for k, name in enumerate(["readout", "switching", "DHCP"]):
+        kt.InsertSimpleDeviceFunction(name, int(k == 2))
+    batch(kt.InsertMultipleDeviceTypes, [
+        ("DAQ_RO", "READOUT", 0, 2, "readout board", "#1f77b4"),
+        ("DAQ", "SWITCH", 2, 1, "switch", ""),
+        ("TFC", "NODE", 1, 0, "", "")])
+    # system_list, devicename, devicetype, dnode, promiscuous_mode, serialnb, hwtype, responsible, location,
+    # comments, function_list
+    batch(kt.InsertMultipleFunctionalDevices, [
+        ("DAQ_RO", "ro01", "READOUT", 0, 1, "HW-RO-1", "ro_board", "ana", "rack1", 'says "hi"', "readout"),
+        ("DAQ_RO", "ro02", "READOUT", 0, 1, "", "", "ana", "rack1", "", ""),
+        ("DAQ", "sw01", "SWITCH", 1, 0, "HW-SW-1", "switch", "ben", "rack1", "", "switching,DHCP"),
+        ("TFC", "node01", "NODE", 0, 1, "", "", "ben", "farm", "", "")])
+    # hwname, hwtype, serialnb, responsible, location, comments
+    batch(kt.InsertMultipleSpareDevices, [
+        ("spare ro", "ro_board", "HW-SP-1", "ana", "store room", "tested"),
+        ("spare psu", "psu", "HW-SP-2", "ben", "store room", ""),
+        ("lab ro", "ro_board", "HW-SP-3", "ana", "lab", ""),
+        ("old psu", "psu_old", "HW-BROKEN", "ben", "lab", "")])
+    # devicename, port_nbr, port_way, port_type, bia, ipname, ipaddress, macaddress, subnet,
+    # [speed, admin_status, pxi_booting], phy
+    batch(kt.InsertMultiplePorts, [
+        ("ro01", "0", 2, "data", "aa:00", "", "", "aa:00:00:00:00:01", "", [1000, 1, 0], "SX"),
+        ("ro01", "1", 2, "data", "", "", "", "", "", [1000, 1, 0], "SX"),
+        ("ro02", "0", 2, "data", "", "", "", "", "", [1000, 1, 0], ""),
+        ("sw01", "1", 1, "data", "", "", "", "", "", [1000, 1, 0], ""),
+        ("sw01", "2", 1, "data", "", "", "", "", "", [1000, 1, 0], ""),
+        ("sw01", "u0", 2, "", "", "sw01", "10.0.0.1", "bb:00:00:00:00:01", "255.255.255.0", [10000, 1, 1], "LR"),
+        ("node01", "0", 1, "", "", "node01", "10.0.0.9", "", "255.255.255.0", [10000, 0, 0], "")])
+    # serialnb, port_nbr, port_way, port_type, bia, macaddress
+    batch(kt.InsertMultipleSparePorts, [
+        ("HW-SP-1", "0", 2, "data", "cc:00", "cc:00:00:00:00:01"),
+        ("HW-SP-1", "1", 2, "data", "cc:01", "cc:00:00:00:00:02")])
+    batch(kt.InsertMultipleSimpleLinkTypes, [("data",), ("uplink",)])
+    batch(kt.InsertMultipleCompositeLinkTypes, [("mixed", "data,uplink")])
+    # node_from, node_to, port_nbrfrom, port_nbrto, port_typefrom, port_typeto, lktype, bidirectional, link_info
+    batch(kt.InsertMultipleMacroLinks, [
+        ("ro01", "sw01", "0", "1", "data", "data", "data", 0, ""),
+        ("ro01", "sw01", "1", "2", "data", "data", "data", 0, "fibre A"),
+        ("sw01", "node01", "u0", "0", "", "", "uplink", 1, "trunk|1")])
+    # cpntname, cpnttype, replacable, motherboardname, serialnb, hwtype, responsible, location, comments
+    batch(kt.InsertMultipleBoardCpnts, [
+        ("sw01-fpga", "FPGA", 1, "sw01", "C-1", "FPGA", "ben", "rack1", ""),
+        ("sw01-pll", "PLL", 0, "sw01", "", "", "", "", ""),
+        ("", "FPGA", 0, "none", "C-2", "FPGA", "ben", "store room", ""),
+        ("", "PLL", 0, "none", "C-DUP", "PLL", "ben", "lab", ""),
+        ("", "PLL", 0, "none", "C-DUP", "PLL2", "ben", "lab", "second")])
+    batch(kt.InsertMultipleMicroLinks, [("sw01-fpga", "sw01-pll", 1, 2, "data", 0), ("sw01", "sw01-fpga", 5, 3, "data", 1)])
+    batch(kt.InsertMultipleBootImages, [("node01", "boot.img", "vmlinuz", "initrd.img", "/srv/boot", "tftp")])
+    batch(kt.InsertMultipleIPAliases, [("10.0.0.1", "", "sw01-mgmt"), ("10.0.0.1", "", "gateway"),
+                                      ("10.0.0.9", "", "n1")])
+    # Two states no insert gives: hardware under repair, a link out of use.
+    sql(db_path, "UPDATE hardware_device SET status = 'IN_REPAIR' WHERE serialnb = 'HW-BROKEN';"
+                 "UPDATE macro_link SET lkused = 0 WHERE linkid = 2;")
+
+
+def sql(path, script):
     with contextlib.closing(sqlite3.connect(path)) as conn:
-        if rows:
-            conn.executemany(script, rows)
-        else:
-            conn.executescript(script)
+        conn.executescript(script)
         conn.commit()
+
+
+def add_nodes(kt, names, location="farm", comments=""):
+    """More devices of type NODE, in one batch."""
+    batch(kt.InsertMultipleFunctionalDevices,
+          [("TFC", name, "NODE", 0, 1, "", "", "ben", location, comments, "") for name in names])
 
 
 @pytest.fixture
 def kt(db, db_path):
     """The KETRAL of a database holding the installation."""
     db.CreateTableSchema()
-    sql(db_path, INSTALLATION)
+    install(db, db_path)
     return db
 
 
@@ -110,10 +139,10 @@ ROWS = [
      {"snbid": 1, "serialnb": "C-1", "hwtype": "FPGA", "status": "IN_USE", "responsible": "ben", "location": "rack1",
       "comments": None, "cpntid": 1, "cpntname": "sw01-fpga"}),
     ("GetHWCpntRow_snbid", (4,),
-     {"snbid": 4, "serialnb": "C-DUP", "hwtype": "PLL", "status": "SPARE", "responsible": "ben", "location": "lab",
+     {"snbid": 4, "serialnb": "C-DUP", "hwtype": "PLL2", "status": "SPARE", "responsible": "ben", "location": "lab",
       "comments": "second", "cpntid": None, "cpntname": None}),
     ("GetHWDeviceRow_serialnb", ("HW-RO-1",),
-     {"serialid": 1, "serialnb": "HW-RO-1", "hwname": "ro board 1", "hwtype": "ro_board", "status": "IN_USE",
+     {"serialid": 1, "serialnb": "HW-RO-1", "hwname": None, "hwtype": "ro_board", "status": "IN_USE",
       "responsible": "ana", "location": "rack1", "comments": None, "deviceid": 1, "devicename": "ro01"}),
     ("GetIPAliasRow", ("gateway",),
      {"aliasid": 2, "ipalias": "gateway", "ipid": 1, "ipaddress": "10.0.0.1", "ipname": "sw01",
@@ -194,17 +223,17 @@ class TestRows:
                             "ask by snbid (GetHWCpntRow_snbid)"):
             kt.GetHWCpntRow_serialnb("C-DUP")
 
-    def test_texts_are_escaped_and_utf8_kept(self, kt, db_path):
+    def test_texts_are_escaped_and_utf8_kept(self, kt):
         comment = 'quote " backslash \\ tab \t newline \n bell \x07 é 漢'
-        sql(db_path, "UPDATE functional_device SET comments = ? WHERE devicename = 'ro02'", [(comment,)])
-        text = kt.GetDeviceRow_devicename("ro02")
+        add_nodes(kt, ["node-text"], comments=comment)
+        text = kt.GetDeviceRow_devicename("node-text")
         assert json.loads(text)["comments"] == comment
         assert "é 漢" in text and "\\u0007" in text
 
-    def test_record_larger_than_the_first_buffer(self, kt, db_path):
+    def test_record_larger_than_the_first_buffer(self, kt):
         comment = "x" * 5000
-        sql(db_path, "UPDATE functional_device SET comments = ? WHERE devicename = 'ro01'", [(comment,)])
-        assert json.loads(kt.GetDeviceRow_devicename("ro01"))["comments"] == comment
+        add_nodes(kt, ["node-long"], comments=comment)
+        assert json.loads(kt.GetDeviceRow_devicename("node-long"))["comments"] == comment
 
 
 # ---- lookups ---------------------------------------------------------------------
@@ -232,12 +261,11 @@ class TestLookups:
         with raises_exactly(f"{method}: {message}"):
             getattr(kt, method)(*args)
 
-    def test_name_too_long_for_the_name_buffer_fails(self, kt, db_path):
-        sql(db_path, "UPDATE functional_device SET devicename = ? WHERE deviceid = 2", [("n" * 1000,)])
+    def test_name_too_long_for_the_name_buffer_fails(self, kt):
+        add_nodes(kt, ["n" * 1000, "m" * 999])
         with raises_exactly("GetDeviceName_deviceid: the answer needs 1001 bytes, the buffer holds 1000"):
-            kt.GetDeviceName_deviceid(2)
-        sql(db_path, "UPDATE functional_device SET devicename = ? WHERE deviceid = 2", [("n" * 999,)])
-        assert kt.GetDeviceName_deviceid(2) == "n" * 999
+            kt.GetDeviceName_deviceid(5)
+        assert kt.GetDeviceName_deviceid(6) == "m" * 999
 
 
 # ---- integer lists ---------------------------------------------------------------
@@ -278,9 +306,9 @@ class TestIntLists:
                             "not 2"):
             getattr(kt, method)(1, 2)
 
-    def test_more_ids_than_the_first_array(self, kt, db_path):
-        sql(db_path, "INSERT INTO port (deviceid, port_nbr, port_way, port_type) VALUES (2, ?, 1, 'bulk')",
-            [(str(n),) for n in range(1500)])
+    def test_more_ids_than_the_first_array(self, kt):
+        batch(kt.InsertMultiplePorts, [("ro02", str(n), 1, "bulk", "", "", "", "", "", [0, 1, 0], "")
+                                       for n in range(1500)])
         ids = list(kt.GetPortIDPerDevID(2))
         assert len(ids) == 1501 and ids == sorted(ids)
 
@@ -313,19 +341,19 @@ STRING_LISTS = [
     ("GetListOfSubsystems", (), ["DAQ", "DAQ_RO", "TFC"]),
     ("GetSpareHWTypeList", (), ["psu", "ro_board"]),
     ("GetLkTypeDecomposition_lknb", (3,), ["data", "uplink"]),
-    ("GetLkTypeDecomposition_lknb", (4,), ["data", "uplink"]),  # a composite inside is unfolded
     ("GetLkTypeDecomposition_lknb", (2,), ["uplink"]),          # a simple type is made of itself
 ]
 RECORD_LISTS = [
     ("GetSpareHWPerLocation", ("store room",), [SP1, SP2]),
     ("GetSpareHWPerType", ("ro_board",), [SP1, SP3]),
     ("GetSpareHWCpntPerLocation", ("lab",), [spare_cpnt(3, "C-DUP", "PLL", "lab"),
-                                             spare_cpnt(4, "C-DUP", "PLL", "lab", "second")]),
+                                             spare_cpnt(4, "C-DUP", "PLL2", "lab", "second")]),
     ("GetSpareHWCpntPerType", ("FPGA",), [spare_cpnt(2, "C-2", "FPGA", "store room")]),
     ("GetPortInfoPerSpare", ("HW-SP-1",), [
         {"spareportid": 1, "port_nbr": "0", "port_way": 2, "port_type": "data", "bia": "cc:00",
          "macaddress": "cc:00:00:00:00:01"},
-        {"spareportid": 2, "port_nbr": "1", "port_way": 2, "port_type": "data", "bia": None, "macaddress": None}]),
+        {"spareportid": 2, "port_nbr": "1", "port_way": 2, "port_type": "data", "bia": "cc:01",
+         "macaddress": "cc:00:00:00:00:02"}]),
     ("GetMacIPAddPerDevID", (1,), [
         {"portid": 1, "port_nbr": "0", "port_way": 2, "port_type": "data", "macaddress": "aa:00:00:00:00:01",
          "bia": "aa:00", "ipaddress": None, "subnet": None, "ipname": None}]),
@@ -363,18 +391,18 @@ class TestStringLists:
         with raises_exactly(NO_ROWS):
             getattr(db, method)()
 
-    def test_free_devices_count_links_in_both_directions(self, kt, db_path):
+    def test_free_devices_count_links_in_both_directions(self, kt):
         # node01 only receives a link: it is not free.
         assert list(kt.GetDeviceNamesPerType("NODE")) == ["node01"]
         with raises_exactly(NO_ROWS):
             kt.GetFreeDeviceNamesPerType("NODE")
-        sql(db_path, "DELETE FROM macro_link WHERE linkid = 3")
-        assert list(kt.GetFreeDeviceNamesPerType("NODE")) == ["node01"]
+        add_nodes(kt, ["node02"])
+        batch(kt.InsertMultiplePorts, [("node02", "0", 1, "", "", "", "", "", "", [0, 1, 0], "")])
+        assert list(kt.GetFreeDeviceNamesPerType("NODE")) == ["node02"]
 
-    def test_list_larger_than_the_first_buffer(self, kt, db_path):
+    def test_list_larger_than_the_first_buffer(self, kt):
         names = [f"bulk-device-{n:06d}" for n in range(3000)]  # 3000 * 19 bytes > 50000
-        sql(db_path, "INSERT INTO functional_device (devicename, devicetypeid, location) VALUES (?, 3, 'hall')",
-            [(n,) for n in names])
+        add_nodes(kt, names, location="hall")
         assert list(kt.GetDeviceNamesPerLocation("hall")) == names
 
 
@@ -414,7 +442,7 @@ class TestLoaders:
         assert list(kt.LoadDeviceTypeTable(selector)) == rows
 
     def test_link_types(self, kt):
-        assert list(kt.LoadLinkTypeTable()) == ["1|data", "2|uplink", "3|mixed", "4|all"]
+        assert list(kt.LoadLinkTypeTable()) == ["1|data", "2|uplink", "3|mixed"]
 
     @pytest.mark.parametrize("method", ["LoadConnectivityTable", "MatchDeviceIDDeviceName", "LoadDeviceTypeTable"])
     def test_unknown_subsystem_is_refused(self, kt, method):
@@ -427,8 +455,7 @@ class TestLoaders:
         db.CreateTableSchema()
         assert list(getattr(db, method)(*args)) == []
 
-    def test_more_rows_than_the_first_arrays(self, kt, db_path):
-        sql(db_path, "INSERT INTO functional_device (devicename, devicetypeid) VALUES (?, 3)",
-            [(f"n{n:05d}",) for n in range(10500)])
+    def test_more_rows_than_the_first_arrays(self, kt):
+        add_nodes(kt, [f"n{n:05d}" for n in range(10500)])
         rows = list(kt.MatchDeviceIDDeviceName("ALL"))
         assert len(rows) == 10504 and rows[-1] == "10504|n10499"

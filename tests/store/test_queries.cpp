@@ -33,8 +33,8 @@ INSERT INTO ip_alias VALUES (1, 1, 'gw');
 INSERT INTO port VALUES (1, 1, '0', 2, 'data', 0, 1, 0, NULL, NULL, 'aa:01', NULL),
     (2, 3, '1', 1, 'data', 0, 1, 0, NULL, NULL, NULL, NULL), (3, 3, 'u0', 2, '', 10, 1, 0, 'LR', NULL, NULL, 1);
 INSERT INTO spare_port VALUES (1, 2, '0', 2, 'data', NULL, 'cc:01');
-INSERT INTO link_type VALUES (1, 'data'), (2, 'ctrl'), (3, 'both');
-INSERT INTO link_type_member VALUES (3, 2), (3, 1);
+INSERT INTO link_type VALUES (1, 'data'), (2, 'ctrl'), (3, 'both'), (4, 'nested');
+INSERT INTO link_type_member VALUES (3, 2), (3, 1), (4, 3), (4, 1);
 INSERT INTO macro_link VALUES (1, 1, 2, 1, 0, 1, 'fibre');
 INSERT INTO hw_board_cpnt VALUES (1, 'C-1', 'FPGA', 'IN_USE', NULL, 'hall', NULL), (2, 'C-2', 'FPGA', 'SPARE', NULL, 'store', NULL);
 INSERT INTO board_cpnt VALUES (1, 'fpga', 'FPGA', 1, 3, 1), (2, 'pll', 'PLL', 0, 3, NULL);
@@ -208,6 +208,8 @@ const TextQuery kTextQueries[] = {
     {TEXT_QUERY0(GetListOfSubsystems), "DAQ\0DAQ_RO\0TFC\0"s},
     {TEXT_QUERY0(GetSpareHWTypeList), "ro_board\0"s},
     {TEXT_QUERY(GetLkTypeDecomposition_lknb, 3), "ctrl\0data\0"s},
+    {TEXT_QUERY(GetLkTypeDecomposition_lknb, 4), "ctrl\0data\0"s},  // a composite inside is unfolded
+    {TEXT_QUERY(GetLkTypeDecomposition_lknb, 1), "data\0"s},         // a simple type is made of itself
     {TEXT_QUERY(GetMacIPAddPerDevID, 3),
      row(R"({"portid":3,"port_nbr":"u0","port_way":2,"port_type":"","macaddress":null,"bia":null,)"
          R"("ipaddress":"10.0.0.1","subnet":"255.0.0.0","ipname":"sw01"})")},
@@ -425,7 +427,7 @@ const IdNameLoader kIdNameLoaders[] = {
     {"DeviceTypesOfSubsystem", [](int *n, int *ids, int *len, char *names, char *err) {
          return LoadDeviceTypeTable("DAQ_RO", len, names, n, ids, err); }, {"1|READOUT"}},
     {"LinkTypes", [](int *n, int *ids, int *len, char *names, char *err) {
-         return LoadLinkTypeTable(n, ids, len, names, err); }, {"1|data", "2|ctrl", "3|both"}},
+         return LoadLinkTypeTable(n, ids, len, names, err); }, {"1|data", "2|ctrl", "3|both", "4|nested"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Every, IdNameLoaders, testing::ValuesIn(kIdNameLoaders),
