@@ -22,7 +22,7 @@ struct BootImageOp {
         r.deviceid = need_id(ref, db, s.ids, kDeviceId, r.devicename, "device");
         if (db.prepare("SELECT 1 FROM boot_image WHERE deviceid = ?").bind(1, r.deviceid).step())
             ref.refuse("device '" + r.devicename + "' already has boot images (UpdateBootImage changes them)");
-        s.devices.claim(ref, r.devicename, "the boot images of device");
+        s.devices.claim(ref, r.devicename, "device");
     }
     static void write(Writer &w, State &, Record &r) {
         w.db.run("INSERT INTO boot_image (deviceid, boot_image, kernel_image, initrd_image, physical_location, "
