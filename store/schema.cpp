@@ -182,6 +182,11 @@ const std::vector<Table> &schema_tables() {
          "UNIQUE (portid, destinationid)",
          {{"destination_table_device_idx", "deviceid", false},
           {"destination_table_destination_idx", "destinationid", false}}},
+        // The devices whose destination table is built (even when it holds no row), with its limit.
+        {"destination_device",
+         "deviceid INTEGER PRIMARY KEY REFERENCES functional_device (deviceid) ON DELETE CASCADE, "
+         "max_links INTEGER NOT NULL CHECK (max_links >= 0)",
+         {}},
     };
     return tables;
 }

@@ -61,6 +61,8 @@ void store_destinations(sql::Connection &db, const Network &net, graph::Node sou
     const std::int64_t device_id = net.device_id[static_cast<std::size_t>(source)];
     sql::Transaction transaction(db);
     db.run("DELETE FROM destination_table WHERE deviceid = ?", device_id);
+    db.run("DELETE FROM destination_device WHERE deviceid = ?", device_id);
+    db.run("INSERT INTO destination_device (deviceid, max_links) VALUES (?, ?)", device_id, max_links);
     auto insert = db.prepare("INSERT INTO destination_table (deviceid, portid, destinationid, nbr_links) VALUES (?, ?, ?, ?)");
     std::vector<std::int32_t> first;
     for (std::size_t i = 0; i < by_port.size();) {
@@ -121,7 +123,7 @@ int GetDestinationNamePerDevPort(const char *devicename, const char *port_nbr, c
             throw Failure(std::string(fn) + ": no port " + quoted(nbr) + (type.empty() ? "" : " of type " + quoted(type)) +
                           " on " + quoted(device));
         // No table stored for the device yet: build it, without a limit.
-        if (!db.prepare("SELECT 1 FROM destination_table WHERE deviceid = ? LIMIT 1").bind_all(device_id).step()) {
+        if (!db.prepare("SELECT 1 FROM destination_device WHERE deviceid = ?").bind_all(device_id).step()) {
             Network &net = network(s, false);
             store_destinations(db, net, need_device(fn, net, device), 0);
         }
