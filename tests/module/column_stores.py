@@ -50,9 +50,9 @@ PATHS = [
 LOADERS = [
     S("LoadConnectivityTable", ("ALL",), "a1 n I1 I2 I3 L4 L5 T4 T5 I6 I7 I8 T9 L9 e",
       100000, {"L4": 100000, "L5": 100000, "L9": 5000000}, "raised", "n L4 L5 L9"),
-    S("MatchDeviceIDDeviceName", ("sys",), "a1 n I1 L2 T2 e", 10000, {"L2": 50000}, "raised", "n"),
+    S("MatchDeviceIDDeviceName", ("sys",), "a1 n I1 L2 T2 e", 10000, {"L2": 50000}, "raised", "n L2"),
     S("LoadDeviceTypeTable", ("",), "a1 L2 T2 n I1 e", 10000, {"L2": 500000}, "raised", "n L2", rows_by=2),
-    S("LoadLinkTypeTable", (), "n I1 L2 T2 e", 10000, {"L2": 50000}, "raised", "n"),
+    S("LoadLinkTypeTable", (), "n I1 L2 T2 e", 10000, {"L2": 50000}, "raised", "n L2"),
 ]
 
 
