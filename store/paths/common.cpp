@@ -7,29 +7,29 @@ namespace ketral::store::paths {
 
 namespace {
 
-std::uint64_t from_environment(const char *name, std::uint64_t fallback, std::uint64_t ceiling) {
+std::uint64_t from_environment(const char *fn, const char *name, std::uint64_t fallback, std::uint64_t ceiling) {
     const char *text = std::getenv(name);
     if (!text || !*text) return std::min(fallback, ceiling);
     char *end = nullptr;
     const unsigned long long value = std::strtoull(text, &end, 10);
     if (*end != '\0' || text[0] == '-' || value == 0)
-        throw Failure(std::string(name) + " must be a positive whole number, not '" + text + "'");
+        throw Failure(std::string(fn) + ": " + name + " must be a positive whole number, not '" + text + "'");
     return std::min<std::uint64_t>(value, ceiling);
 }
 
 }  // namespace
 
-graph::Limits search_limits() {
-    return {static_cast<std::size_t>(from_environment("KETRAL_PATH_ROW_LIMIT", 20'000'000, INT_MAX)),
-            from_environment("KETRAL_PATH_STEP_LIMIT", 1'000'000'000, UINT64_MAX)};
+graph::Limits search_limits(const char *fn) {
+    return {static_cast<std::size_t>(from_environment(fn, "KETRAL_PATH_ROW_LIMIT", 20'000'000, INT_MAX)),
+            from_environment(fn, "KETRAL_PATH_STEP_LIMIT", 1'000'000'000, UINT64_MAX)};
 }
 
-std::size_t answer_byte_limit() {
-    return static_cast<std::size_t>(from_environment("KETRAL_ANSWER_BYTE_LIMIT", 1u << 30, INT_MAX));
+std::size_t answer_byte_limit(const char *fn) {
+    return static_cast<std::size_t>(from_environment(fn, "KETRAL_ANSWER_BYTE_LIMIT", 1u << 30, INT_MAX));
 }
 
 graph::PathSet search(const char *fn, const std::string &what, const graph::Graph &g, const graph::PathQuery &query) {
-    const graph::Limits limits = search_limits();
+    const graph::Limits limits = search_limits(fn);
     try {
         return graph::find_paths(g, query, limits);
     } catch (const graph::LimitExceeded &e) {
@@ -42,7 +42,7 @@ graph::PathSet search(const char *fn, const std::string &what, const graph::Grap
 }
 
 void check_column_bytes(const char *fn, const char *column, const answer::PackedList &list) {
-    const std::size_t limit = answer_byte_limit();
+    const std::size_t limit = answer_byte_limit(fn);
     if (list.bytes().size() > limit)
         throw Failure(std::string(fn) + ": the answer would need " + std::to_string(list.bytes().size()) +
                       " bytes of " + column + ", more than the limit KETRAL_ANSWER_BYTE_LIMIT (" +

@@ -22,8 +22,8 @@ inline std::string quoted(std::string_view text) { return "'" + std::string(text
 //   KETRAL_PATH_STEP_LIMIT    arcs a search may try (default 1,000,000,000)
 //   KETRAL_ANSWER_BYTE_LIMIT  bytes of one text column (default 1 GiB)
 // Rows never exceed what a 32-bit count holds, nor bytes what a 32-bit length holds.
-graph::Limits search_limits();
-std::size_t answer_byte_limit();
+graph::Limits search_limits(const char *fn);
+std::size_t answer_byte_limit(const char *fn);
 
 // Runs a search; a search past its limits is refused with a message naming
 // `what` (the paths asked for) and the limit.
