@@ -184,6 +184,4 @@ void release_components(Writer &w, std::int64_t deviceid, const std::string &com
     }
 }
 
-void graph_changed(Session &session) noexcept { session.connectivity.reset(); }
-
 }  // namespace ketral::store::updates

@@ -1,7 +1,9 @@
 // What the updates, the swap and the deletes share. Every one of them is an
 // operation of the batch machinery (store/inserts/batch.hpp): batched
 // updates with Flags::Batch, single updates and deletes with Flags::None
-// (checked, then written in one transaction).
+// (checked, then written in one transaction). An operation whose kChangesGraph
+// is set drops the connectivity graph when it commits (a device's name or
+// type, a link, a link type's name or members, a device's deletion).
 #pragma once
 
 #include <cstdint>
@@ -115,9 +117,5 @@ void put_in(Writer &w, const Position &p, std::int64_t serialid, const std::stri
 // The board components of device `deviceid` lose their positions with it:
 // their hardware becomes SPARE, with a history entry each.
 void release_components(Writer &w, std::int64_t deviceid, const std::string &comments);
-
-// Drops the connectivity graph after a committed change of links or devices;
-// the next path query rebuilds it from the database.
-void graph_changed(Session &session) noexcept;
 
 }  // namespace ketral::store::updates
