@@ -1,10 +1,8 @@
 """Every row, lookup, integer-list, string-list and loader query, read back
 through the module from a small installation written with the module's
 inserts into a temporary SQLite file."""
-import contextlib
 import json
 import re
-import sqlite3
 
 import pytest
 
@@ -27,7 +25,7 @@ def batch(method, records):
         method(*map(script_value, record), 1 if k == 0 else 0, 1 if k == len(records) - 1 else 0)
 
 
-def install(kt, db_path):
+def install(kt):
     """The installation, described with the module's inserts; the ids the
     queries are asked about follow from the order of the records."""
     for name, parent in [("DAQ", ""), ("DAQ_RO", "DAQ"), ("TFC", "")]:
@@ -44,13 +42,15 @@ def install(kt, db_path):
         ("DAQ_RO", "ro01", "READOUT", 0, 1, "HW-RO-1", "ro_board", "ana", "rack1", 'says "hi"', "readout"),
         ("DAQ_RO", "ro02", "READOUT", 0, 1, "", "", "ana", "rack1", "", ""),
         ("DAQ", "sw01", "SWITCH", 1, 0, "HW-SW-1", "switch", "ben", "rack1", "", "switching,DHCP"),
-        ("TFC", "node01", "NODE", 0, 1, "", "", "ben", "farm", "", "")])
+        ("TFC", "node01", "NODE", 0, 1, "HW-BROKEN", "psu_old", "ben", "farm", "", "")])
     # hwname, hwtype, serialnb, responsible, location, comments
     batch(kt.InsertMultipleSpareDevices, [
         ("spare ro", "ro_board", "HW-SP-1", "ana", "store room", "tested"),
         ("spare psu", "psu", "HW-SP-2", "ben", "store room", ""),
         ("lab ro", "ro_board", "HW-SP-3", "ana", "lab", ""),
-        ("old psu", "psu_old", "HW-BROKEN", "ben", "lab", "")])
+        ("new psu", "psu_old", "HW-NODE", "ben", "lab", "")])
+    # HW-NODE takes node01's position; HW-BROKEN goes to repair (spare no more).
+    kt.SwapTwoDevices("node01", "HW-NODE", "IN_REPAIR: fan broken")
     # devicename, port_nbr, port_way, port_type, bia, ipname, ipaddress, macaddress, subnet,
     # [speed, admin_status, pxi_booting], phy
     batch(kt.InsertMultiplePorts, [
@@ -83,15 +83,7 @@ def install(kt, db_path):
     batch(kt.InsertMultipleBootImages, [("node01", "boot.img", "vmlinuz", "initrd.img", "/srv/boot", "tftp")])
     batch(kt.InsertMultipleIPAliases, [("10.0.0.1", "", "sw01-mgmt"), ("10.0.0.1", "", "gateway"),
                                       ("10.0.0.9", "", "n1")])
-    # Two states no insert gives: hardware under repair, a link out of use.
-    sql(db_path, "UPDATE hardware_device SET status = 'IN_REPAIR' WHERE serialnb = 'HW-BROKEN';"
-                 "UPDATE macro_link SET lkused = 0 WHERE linkid = 2;")
-
-
-def sql(path, script):
-    with contextlib.closing(sqlite3.connect(path)) as conn:
-        conn.executescript(script)
-        conn.commit()
+    kt.UpdateMultipleLkUsedLinks("ro01", "sw01", "1", "data", "2", "data", 0, 1, 1)
 
 
 def add_nodes(kt, names, location="farm", comments=""):
@@ -101,10 +93,10 @@ def add_nodes(kt, names, location="farm", comments=""):
 
 
 @pytest.fixture
-def kt(db, db_path):
+def kt(db):
     """The KETRAL of a database holding the installation."""
     db.CreateTableSchema()
-    install(db, db_path)
+    install(db)
     return db
 
 
@@ -157,7 +149,7 @@ ROWS = [
       "speed": 1000, "admin_status": 1, "pxi_booting": 0, "phy": "SX", "bia": "aa:00",
       "macaddress": "aa:00:00:00:00:01", "ipid": None, "ipaddress": None, "subnet": None, "ipname": None}),
     ("GetSparePortRow_snb", ("HW-SP-1", "0", 2, "data"),
-     {"spareportid": 1, "serialid": 3, "serialnb": "HW-SP-1", "port_nbr": "0", "port_way": 2, "port_type": "data",
+     {"spareportid": 1, "serialid": 4, "serialnb": "HW-SP-1", "port_nbr": "0", "port_way": 2, "port_type": "data",
       "bia": "cc:00", "macaddress": "cc:00:00:00:00:01"}),
     ("GetMacroConnectivityRow_lkid", (3,),
      {"linkid": 3, "portidfrom": 6, "deviceidfrom": 3, "node_from": "sw01", "port_nbrfrom": "u0", "port_wayfrom": 2,
@@ -325,9 +317,9 @@ def spare_cpnt(snbid, serialnb, hwtype, location, comments=None):
             "comments": comments}
 
 
-SP1 = spare(3, "HW-SP-1", "spare ro", "ro_board", "store room", "ana", "tested")
-SP2 = spare(4, "HW-SP-2", "spare psu", "psu", "store room", "ben", None)
-SP3 = spare(5, "HW-SP-3", "lab ro", "ro_board", "lab", "ana", None)
+SP1 = spare(4, "HW-SP-1", "spare ro", "ro_board", "store room", "ana", "tested")
+SP2 = spare(5, "HW-SP-2", "spare psu", "psu", "store room", "ben", None)
+SP3 = spare(6, "HW-SP-3", "lab ro", "ro_board", "lab", "ana", None)
 
 STRING_LISTS = [
     ("GetDeviceNamesPerType", ("READOUT",), ["ro01", "ro02"]),
@@ -454,6 +446,12 @@ class TestLoaders:
     def test_empty_tables_give_empty_lists(self, db, method, args):
         db.CreateTableSchema()
         assert list(getattr(db, method)(*args)) == []
+
+    def test_more_name_bytes_than_the_first_buffer(self, kt):
+        names = [f"long-device-name-{n:05d}" for n in range(3000)]  # 3000 * 23 bytes > 50000, 3004 rows
+        add_nodes(kt, names)
+        rows = list(kt.MatchDeviceIDDeviceName("TFC"))
+        assert rows == ["4|node01"] + [f"{5 + k}|{name}" for k, name in enumerate(names)]
 
     def test_more_rows_than_the_first_arrays(self, kt):
         add_nodes(kt, [f"n{n:05d}" for n in range(10500)])
