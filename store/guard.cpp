@@ -79,9 +79,4 @@ int report_failure(const Call &call) noexcept {
 
 }  // namespace detail
 
-int not_implemented(const char *function, char *error, int capacity) noexcept {
-    return guarded(Call{function, error, Needs::Schema, capacity},
-                   [function](Session &) { throw Failure(std::string("not implemented yet: ") + function); });
-}
-
 }  // namespace ketral::store

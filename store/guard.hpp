@@ -72,12 +72,4 @@ int guarded(const Call &call, Body &&body) noexcept {
     }
 }
 
-// A contract function whose body is still to be written.
-int not_implemented(const char *function, char *error, int capacity = KETRAL_ERROR_CAPACITY) noexcept;
-
 }  // namespace ketral::store
-
-// Defines contract function `Name` (parameter types, then the error buffer)
-// as a guarded "not implemented yet: Name" failure.
-#define KETRAL_NOT_YET(Name, ...) \
-    int Name(__VA_ARGS__, char *ErrMess) { return ::ketral::store::not_implemented(#Name, ErrMess); }

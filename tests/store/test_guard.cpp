@@ -240,14 +240,6 @@ TEST_P(ContractRefusal, NotConnectedThenNoSchema) {
 INSTANTIATE_TEST_SUITE_P(Families, ContractRefusal, testing::ValuesIn(kContractCases),
                          [](const auto &info) { return std::string(info.param.name); });
 
-TEST_F(Disconnected, UnwrittenFunctionsSaySoByName) {
-    ASSERT_EQ(connect(":memory:"), 0);
-    char error[KETRAL_ERROR_CAPACITY];
-    ASSERT_EQ(CreateTableSchema(error), 0);
-    EXPECT_EQ(fail_message([](char *e) { return CreateRoutingTable("sw01", 0, e); }),
-              "not implemented yet: CreateRoutingTable");
-}
-
 // ---- connection ------------------------------------------------------------------
 
 TEST_F(Disconnected, DisconnectingTwiceSucceedsAndDiscardsTheBatch) {
