@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "store/guard.hpp"
+#include "store/sql/postgresql.hpp"
 #include "store/sql/sqlite.hpp"
 
 namespace ketral::store {
@@ -22,12 +23,18 @@ bool is_postgresql_url(std::string_view database) {
 }
 
 // Opens the backend `database` names. user and password serve PostgreSQL
-// only; no message ever repeats them (nor the URL, which may hold them).
-std::unique_ptr<sql::Connection> open_database(const char *database, const char * /*user*/,
-                                               const char * /*password*/) {
+// only; no message ever repeats the password (nor the URL, which may hold one).
+std::unique_ptr<sql::Connection> open_database(const char *database, const char *user, const char *password) {
     const std::string name = database ? database : "";
     if (name.empty()) throw Failure("DBConnexion: no database given (an SQLite file path, or :memory:)");
-    if (is_postgresql_url(name)) throw Failure("DBConnexion: the PostgreSQL backend is not available yet");
+    if (is_postgresql_url(name)) {
+        try {
+            return sql::open_postgresql(name, user ? user : "", password ? password : "");
+        } catch (const sql::DbError &e) {
+            // The detail is libpq's account, the password already taken out.
+            throw Failure("DBConnexion: cannot connect to the PostgreSQL server: " + e.detail());
+        }
+    }
     try {
         return sql::open_sqlite(name);
     } catch (const sql::DbError &e) {

@@ -1,7 +1,9 @@
 // The schema of the configuration database and the two contract functions
-// that create and drop it. The SQL is portable; the only backend-specific
-// piece is the type of the self-numbered keys ("{id}").
+// that create and drop it. The SQL is portable; the backend-specific pieces
+// are the type of the self-numbered keys ("{id}") and of texts (TEXT).
 #include "store/schema.hpp"
+
+#include <cctype>
 
 #include "store/guard.hpp"
 
@@ -12,10 +14,22 @@ namespace ketral::store {
 
 namespace {
 
-std::string expand(const char *columns, std::string_view id_type) {
+// The portable column list for `db`: "{id}" and each TEXT become the backend's types.
+std::string expand(const char *columns, const sql::Connection &db) {
     std::string out(columns);
+    const std::string_view id_type = db.auto_id_type();
     for (auto at = out.find("{id}"); at != std::string::npos; at = out.find("{id}", at + id_type.size()))
         out.replace(at, 4, id_type);
+    const std::string_view text_type = db.text_type();
+    if (text_type == "TEXT") return out;
+    const auto word_char = [&out](size_t i) {
+        return i < out.size() && (std::isalnum(static_cast<unsigned char>(out[i])) || out[i] == '_');
+    };
+    for (auto at = out.find("TEXT"); at != std::string::npos; at = out.find("TEXT", at + 1)) {
+        if ((at > 0 && word_char(at - 1)) || word_char(at + 4)) continue;
+        out.replace(at, 4, text_type);
+        at += text_type.size() - 1;
+    }
     return out;
 }
 
@@ -225,7 +239,7 @@ void create_schema(sql::Connection &db) {
     if (version == 0) {
         for (const Table &table : schema_tables()) {
             db.execute("CREATE TABLE IF NOT EXISTS " + std::string(table.name) + " (" +
-                       expand(table.columns, db.auto_id_type()) + ")");
+                       expand(table.columns, db) + ")");
             for (const Index &index : table.indexes)
                 db.execute(std::string(index.unique ? "CREATE UNIQUE INDEX" : "CREATE INDEX") + " IF NOT EXISTS " +
                            index.name + " ON " + table.name + " (" + index.columns + ")");

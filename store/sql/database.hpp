@@ -127,6 +127,8 @@ public:
     // Column type of an integer key the database numbers itself; numbers are
     // never reused, so ids kept in the history stay unambiguous.
     virtual std::string_view auto_id_type() const = 0;
+    // Column type of a text: compared and sorted byte by byte on every backend.
+    virtual std::string_view text_type() const { return "TEXT"; }
     virtual std::string_view backend_name() const = 0;
 
     // Drops every cached statement that is not in use right now.

@@ -21,6 +21,7 @@ enum class DbErrorKind {
     Full,
     Corrupt,
     CantOpen,
+    Lost,              // the connection to the database server is gone
     Other,
 };
 
@@ -32,9 +33,13 @@ class DbError : public std::runtime_error {
 public:
     // `detail` is the backend's own text; what() is our message built from it.
     DbError(DbErrorKind kind, int code, std::string detail);
+    // The same with the subject of our message given by the backend.
+    DbError(DbErrorKind kind, int code, std::string detail, std::string_view subject);
 
     DbErrorKind kind() const { return kind_; }
-    int code() const { return code_; }  // the backend's code (SQLite: extended result code)
+    // The backend's code: SQLite's extended result code, or PostgreSQL's
+    // SQLSTATE packed six bits a character (as the server packs it).
+    int code() const { return code_; }
     const std::string &detail() const { return detail_; }
 
     // Our message with `subject` as the thing that failed, for instance
@@ -49,5 +54,21 @@ private:
 
 // SQLite extended result code (and the statement's verb) -> kind.
 DbErrorKind classify_sqlite(int extended_code, Verb verb);
+
+// PostgreSQL SQLSTATE (five characters; empty when the connection failed
+// without a server report) and the statement's verb -> kind.
+DbErrorKind classify_sqlstate(std::string_view sqlstate, Verb verb);
+
+// A PostgreSQL error report, in libpq's diagnostic fields.
+struct ServerReport {
+    std::string sqlstate;  // empty: no report (the connection broke)
+    std::string message;   // the primary message
+    std::string detail;    // "Key (a, b)=(...) already exists."
+    std::string table;
+    std::string column;
+    std::string constraint;
+};
+// The report as a DbError worded like SQLite's failure of the same kind.
+DbError postgresql_error(const ServerReport &report, Verb verb);
 
 }  // namespace ketral::store::sql

@@ -1,6 +1,6 @@
 """Describing a small installation through the module on the real library,
 with the batched and the single inserts; what they wrote is read back with
-Python's own sqlite3 on the same file."""
+Python's own sqlite3 or psycopg2 beside the library."""
 import re
 
 import pytest
@@ -102,7 +102,7 @@ def test_catalogs(described, peek):
                 "JOIN link_type s ON s.linktypeid = m.simpleid ORDER BY 2") == [("mixed", "ctl"), ("mixed", "data")]
     assert peek("SELECT t.devicetype, t.nbrofinput, t.nbrofoutput, t.description, t.rgbcolor, "
                 "(SELECT GROUP_CONCAT(system_name, ',') FROM (SELECT s.system_name FROM device_type_system x "
-                " JOIN subsystem s USING (systemid) WHERE x.devicetypeid = t.devicetypeid ORDER BY 1)) "
+                " JOIN subsystem s USING (systemid) WHERE x.devicetypeid = t.devicetypeid ORDER BY 1) v) "
                 "FROM device_type t ORDER BY t.devicetypeid") == [
         ("SWITCH", 4, 4, "SWITCH", "#ff0000", "DAQ"),
         ("READOUT", 0, 2, "readout board", None, "DAQ,TFC"),
@@ -112,9 +112,9 @@ def test_catalogs(described, peek):
 def test_devices_and_their_hardware(described, peek):
     assert peek("SELECT d.devicename, t.devicetype, d.dnode, d.promiscuous_mode, h.serialnb, d.location, "
                 "(SELECT GROUP_CONCAT(system_name, ',') FROM (SELECT s.system_name FROM device_system x "
-                " JOIN subsystem s USING (systemid) WHERE x.deviceid = d.deviceid ORDER BY 1)), "
+                " JOIN subsystem s USING (systemid) WHERE x.deviceid = d.deviceid ORDER BY 1) v), "
                 "(SELECT GROUP_CONCAT(function_name, ',') FROM (SELECT f.function_name FROM functional_device_function x "
-                " JOIN device_function f USING (functionid) WHERE x.deviceid = d.deviceid ORDER BY 1)) "
+                " JOIN device_function f USING (functionid) WHERE x.deviceid = d.deviceid ORDER BY 1) v) "
                 "FROM functional_device d JOIN device_type t USING (devicetypeid) "
                 "LEFT JOIN hardware_device h USING (serialid) ORDER BY d.deviceid") == [
         ("sw01", "SWITCH", 0, 1, "HW-SW01", "rack1", "DAQ", "DHCP,NFS"),

@@ -1,12 +1,10 @@
 """Paths, connectivity, routing and destination tables, and micro connectivity,
 through the module on small hand-drawn networks written with the module's
 inserts. Paths and tables are checked against a brute force written here,
-which reads the links straight from the database file."""
+which reads the links straight from the database."""
 import collections
-import contextlib
 import json
 import re
-import sqlite3
 
 import pytest
 
@@ -22,12 +20,6 @@ def int_vec(values):
 def batch(method, records):
     for k, record in enumerate(records):
         method(*record, 1 if k == 0 else 0, 1 if k == len(records) - 1 else 0)
-
-
-def sql(path, script):
-    with contextlib.closing(sqlite3.connect(path)) as conn:
-        conn.executescript(script)
-        conn.commit()
 
 
 def ports(device, way, names, ptype="data"):
@@ -90,7 +82,7 @@ MICRO = [  # node_from, node_to, port_from, port_to, lktype, bidirectional
 ]
 
 
-def install(kt, path):
+def install(kt, sql):
     for name, parent in [("DAQ", ""), ("DAQ_RO", "DAQ"), ("FARM", ""), ("TFC", "")]:
         kt.InsertSubsystem(name, parent)
     types = sorted({(t, s) for _, t, s in DEVICES})
@@ -104,16 +96,16 @@ def install(kt, path):
           [(name, ctype, 0, "sw1", "", "", "", "", "") for name, ctype in CPNTS])
     batch(kt.InsertMultipleMicroLinks, MICRO)
     # No insert marks a link out of use.
-    sql(path, f"""UPDATE macro_link SET lkused = 0 WHERE portidfrom = (SELECT p.portid FROM port p
+    sql(f"""UPDATE macro_link SET lkused = 0 WHERE portidfrom = (SELECT p.portid FROM port p
                   JOIN functional_device d ON d.deviceid = p.deviceid
                   WHERE d.devicename = '{UNUSED[0]}' AND p.port_nbr = '{UNUSED[1]}');
                   UPDATE micro_link SET lkused = 0 WHERE port_nbrto = 3""")
 
 
 @pytest.fixture
-def kt(db, db_path):
+def kt(db, sql):
     db.CreateTableSchema()
-    install(db, db_path)
+    install(db, sql)
     return db
 
 
@@ -389,16 +381,16 @@ def test_unknown_names_and_bad_flags_are_refused(kt):
         kt.GetDetailedConnBetweenDeviceDevType("ro1", "NODE", 3, 0, 0)
 
 
-def test_cache_reload_and_delete(kt, db_path):
+def test_cache_reload_and_delete(kt, sql):
     before = list(kt.GetConnectivityBetweenDevices("ro2", "n2", 0, 0))
     assert len({r.split("|")[0] for r in before}) == 6
     # Another process takes the peer link out of use: the cache does not see it...
-    sql(db_path, "UPDATE macro_link SET lkused = 0 WHERE link_info = 'peer|A'")
+    sql("UPDATE macro_link SET lkused = 0 WHERE link_info = 'peer|A'")
     assert list(kt.GetConnectivityBetweenDevices("ro2", "n2", 0, 0)) == before
     # ...until reloaded: only ro2 -> sw2 -> core1 (-> core2) -> n2 remain.
     assert len({r.split("|")[0] for r in kt.GetConnectivityBetweenDevices("ro2", "n2", 1, 0)}) == 2
     # Freed after a call, the cache is rebuilt by the next one.
-    sql(db_path, "UPDATE macro_link SET lkused = 1")
+    sql("UPDATE macro_link SET lkused = 1")
     assert len({r.split("|")[0] for r in kt.GetConnectivityBetweenDevices("ro2", "n2", 0, 1)}) == 2
     assert len({r.split("|")[0] for r in kt.GetConnectivityBetweenDevices("ro2", "n2", 0, 0)}) == 8
 

@@ -1,0 +1,499 @@
+// PostgreSQL behind the SQL layer, through libpq. Every statement runs in
+// one round trip: a cached statement is prepared on the server once per
+// kind of binding (PQprepare under a generated name) and executed by name;
+// its whole answer comes back at once and step() walks it. Values travel as
+// text, typed by the binding (integer, text, or left to the server for NULL).
+// Every failure is raised as DbError through postgresql_error.
+#include "store/sql/postgresql.hpp"
+
+#include <libpq-fe.h>
+
+#include <cctype>
+#include <charconv>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+namespace ketral::store::sql {
+
+namespace {
+
+// The built-in types the reads tell apart (pg_type oids, fixed since forever).
+constexpr Oid kBoolOid = 16, kInt8Oid = 20, kInt2Oid = 21, kInt4Oid = 23, kTextOid = 25, kOidOid = 26,
+              kFloat4Oid = 700, kFloat8Oid = 701, kNumericOid = 1700;
+
+struct FinishConn {
+    void operator()(PGconn *conn) const { PQfinish(conn); }
+};
+struct ClearResult {
+    void operator()(PGresult *result) const { PQclear(result); }
+};
+using ConnHandle = std::unique_ptr<PGconn, FinishConn>;
+using ResultHandle = std::unique_ptr<PGresult, ClearResult>;
+
+// libpq's texts end with a newline and indent with two blanks: one line, single blanks.
+std::string one_line(const char *text) {
+    std::string out;
+    bool blank = false;
+    for (const char *p = text ? text : ""; *p; ++p) {
+        if (std::isspace(static_cast<unsigned char>(*p))) {
+            blank = !out.empty();
+            continue;
+        }
+        if (blank) out += ' ';
+        blank = false;
+        out += *p;
+    }
+    return out;
+}
+
+std::string field(const PGresult *result, int code) {
+    const char *value = result ? PQresultErrorField(result, code) : nullptr;
+    return value ? value : "";
+}
+
+// The failure `result` (or, without one, the connection) reports, for `sql`.
+[[noreturn]] void fail(PGconn *conn, const PGresult *result, std::string_view sql) {
+    ServerReport report;
+    report.sqlstate = field(result, PG_DIAG_SQLSTATE);
+    report.message = field(result, PG_DIAG_MESSAGE_PRIMARY);
+    report.detail = field(result, PG_DIAG_MESSAGE_DETAIL);
+    report.table = field(result, PG_DIAG_TABLE_NAME);
+    report.column = field(result, PG_DIAG_COLUMN_NAME);
+    report.constraint = field(result, PG_DIAG_CONSTRAINT_NAME);
+    if (report.message.empty()) report.message = one_line(PQerrorMessage(conn));
+    // Whatever the last report said, a broken connection is a lost one.
+    if (PQstatus(conn) == CONNECTION_BAD) report.sqlstate.clear();
+    throw postgresql_error(report, verb_of(sql));
+}
+
+bool succeeded(const PGresult *result) {
+    const ExecStatusType status = PQresultStatus(result);
+    return status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
+}
+
+std::int64_t parse_int(const char *text) { return text ? std::strtoll(text, nullptr, 10) : 0; }
+
+bool starts_with_word(std::string_view text, std::string_view word) {
+    if (text.size() < word.size()) return false;
+    for (size_t i = 0; i < word.size(); ++i)
+        if (std::toupper(static_cast<unsigned char>(text[i])) != word[i]) return false;
+    return true;
+}
+
+// The table an INSERT writes to ("INSERT INTO port (...)" -> "port"), or empty.
+std::string insert_target(std::string_view sql) {
+    size_t i = 0;
+    const auto skip_blanks = [&] {
+        while (i < sql.size() && std::isspace(static_cast<unsigned char>(sql[i]))) ++i;
+    };
+    skip_blanks();
+    if (!starts_with_word(sql.substr(i), "INSERT")) return {};
+    i += 6;
+    skip_blanks();
+    if (!starts_with_word(sql.substr(i), "INTO")) return {};
+    i += 4;
+    skip_blanks();
+    std::string table;
+    while (i < sql.size() && (std::isalnum(static_cast<unsigned char>(sql[i])) || sql[i] == '_' || sql[i] == '.'))
+        table += sql[i++];
+    return table;
+}
+
+bool mentions_returning(std::string_view sql) {
+    for (size_t i = 0; i + 9 <= sql.size(); ++i)
+        if (starts_with_word(sql.substr(i), "RETURNING")) return true;
+    return false;
+}
+
+class PgConnection;
+
+class PgStatement final : public Statement {
+public:
+    PgStatement(PgConnection &conn, std::string_view sql, bool persistent);
+    ~PgStatement() override;
+
+    void bind_int(int index, std::int64_t value) override {
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+        param(index).assign(std::string_view(digits, static_cast<size_t>(end - digits)), 'i');
+    }
+    void bind_text(int index, std::string_view value) override {
+        // The server's texts cannot hold a NUL byte: refused rather than cut short.
+        if (value.find('\0') != std::string_view::npos)
+            throw DbError(DbErrorKind::InvalidValue, 0, "a text holds a NUL byte", "a text with a NUL byte");
+        param(index).assign(value, 't');
+    }
+    void bind_null(int index) override { param(index).clear(); }
+
+    bool step() override;
+
+    int column_count() const override { return PQnfields(shape()); }
+    std::string column_name(int column) const override {
+        const char *name = PQfname(shape(), column);
+        return name ? name : "";
+    }
+    ColumnType column_type(int column) const override;
+    bool column_is_null(int column) const override { return !has_row() || PQgetisnull(result_.get(), row_, column); }
+    std::int64_t column_int(int column) const override;
+    std::string column_text(int column) const override { return std::string(column_view(column)); }
+    std::string_view column_view(int column) const override;
+
+    void reset() noexcept override {
+        result_.reset();
+        row_ = rows_ = 0;
+        for (Param &p : params_) p.clear();
+    }
+
+    const std::string &sql() const override { return sql_; }
+
+private:
+    struct Param {
+        std::string value;
+        char kind = 'n';  // 'i' integer, 't' text, 'n' NULL
+        void assign(std::string_view text, char k) {
+            value.assign(text.data() ? text.data() : "", text.size());
+            kind = k;
+        }
+        void clear() {
+            value.clear();
+            kind = 'n';
+        }
+    };
+
+    Param &param(int index);
+    bool has_row() const { return result_ && row_ < rows_; }
+    // The server-side statement for the current kinds of binding, prepared on first use.
+    const std::string &prepared_name();
+    // A result that knows the columns: the answer, or the statement's description.
+    const PGresult *shape() const;
+
+    PgConnection &conn_;
+    std::string sql_;       // as written, with `?`
+    std::string server_sql_;  // with $n, and RETURNING the new id for an insert into a numbered table
+    bool persistent_;
+    bool returns_id_ = false;
+    std::vector<Param> params_;
+    std::vector<std::pair<std::string, std::string>> prepared_;  // kinds of binding -> server name
+    ResultHandle result_;
+    mutable ResultHandle description_;
+    int row_ = 0;
+    int rows_ = 0;
+};
+
+class PgConnection final : public Connection {
+public:
+    explicit PgConnection(ConnHandle conn) : conn_(std::move(conn)) {}
+    ~PgConnection() override {
+        closing_ = true;
+        clear_statement_cache();
+    }
+
+    PGconn *raw() const { return conn_.get(); }
+    bool closing() const { return closing_; }
+    std::string next_statement_name() { return "ketral_" + std::to_string(++statements_); }
+
+    // A result that must have succeeded; its failure is raised for `sql`.
+    ResultHandle checked(PGresult *raw_result, std::string_view sql) {
+        ResultHandle result(raw_result);
+        if (!result || !succeeded(result.get())) fail(conn_.get(), result.get(), sql);
+        note_changes(result.get());
+        return result;
+    }
+
+    void note_changes(const PGresult *result) {
+        const char *status = PQcmdStatus(const_cast<PGresult *>(result));
+        const std::string_view command = status ? status : "";
+        if (verb_of(command) == Verb::Other && !starts_with_word(command, "MERGE")) return;
+        changes_ = parse_int(PQcmdTuples(const_cast<PGresult *>(result)));
+    }
+    void note_insert_id(std::int64_t id) { last_id_ = id; }
+
+    // The self-numbered column of `table`, or empty; asked of the catalog
+    // once per table (a table that does not exist yet is asked again).
+    const std::string &identity_column(const std::string &table) {
+        auto known = identities_.find(table);
+        if (known != identities_.end()) return known->second;
+        static const char kSql[] =
+            "SELECT c.oid IS NOT NULL, a.attname FROM (SELECT to_regclass($1::text) AS oid) c "
+            "LEFT JOIN pg_catalog.pg_attribute a ON a.attrelid = c.oid AND a.attnum > 0 "
+            "AND NOT a.attisdropped AND a.attidentity <> ''";
+        const char *values[] = {table.c_str()};
+        ResultHandle result = checked(PQexecParams(conn_.get(), kSql, 1, nullptr, values, nullptr, nullptr, 0), kSql);
+        static const std::string none;
+        if (PQntuples(result.get()) == 0 || std::strcmp(PQgetvalue(result.get(), 0, 0), "t") != 0) return none;
+        const std::string column = PQgetisnull(result.get(), 0, 1) ? "" : PQgetvalue(result.get(), 0, 1);
+        return identities_.emplace(table, column).first->second;
+    }
+
+    void execute(const std::string &sql) override { checked(PQexec(conn_.get(), sql.c_str()), sql); }
+
+    void begin() override { execute("BEGIN"); }
+    void commit() override {
+        ResultHandle result = checked(PQexec(conn_.get(), "COMMIT"), "COMMIT");
+        // The server answers COMMIT of a transaction an error spoiled by rolling it back.
+        if (std::strcmp(PQcmdStatus(result.get()), "ROLLBACK") == 0)
+            throw DbError(DbErrorKind::Other, 0, "the transaction failed earlier and was rolled back");
+    }
+    void rollback() override { execute("ROLLBACK"); }
+    bool in_transaction() const override {
+        const PGTransactionStatusType status = PQtransactionStatus(conn_.get());
+        return status == PQTRANS_INTRANS || status == PQTRANS_INERROR || status == PQTRANS_ACTIVE;
+    }
+
+    std::int64_t last_insert_id() const override { return last_id_; }
+    std::int64_t changes() const override { return changes_; }
+
+    bool has_table(std::string_view name) override {
+        return prepare("SELECT 1 FROM pg_catalog.pg_tables WHERE schemaname = current_schema() AND tablename = ?")
+            .bind(1, name)
+            .step();
+    }
+    // Numbers come from a sequence and are never reused. An explicit id is
+    // accepted, as on SQLite, but the sequence does not move past it.
+    std::string_view auto_id_type() const override { return "INTEGER GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY"; }
+    // Byte order, as SQLite compares texts, whatever the database's locale.
+    std::string_view text_type() const override { return "TEXT COLLATE \"C\""; }
+    std::string_view backend_name() const override { return "postgresql"; }
+
+protected:
+    std::unique_ptr<Statement> compile(std::string_view sql, bool persistent) override {
+        return std::make_unique<PgStatement>(*this, sql, persistent);
+    }
+
+private:
+    ConnHandle conn_;
+    bool closing_ = false;
+    unsigned long statements_ = 0;
+    std::int64_t last_id_ = 0;
+    std::int64_t changes_ = 0;
+    std::unordered_map<std::string, std::string> identities_;
+};
+
+PgStatement::PgStatement(PgConnection &conn, std::string_view sql, bool persistent)
+    : conn_(conn), sql_(sql), persistent_(persistent) {
+    int count = 0;
+    server_sql_ = numbered_placeholders(sql, count);
+    params_.resize(static_cast<size_t>(count));
+    const std::string table = insert_target(sql);
+    if (!table.empty() && !mentions_returning(sql)) {
+        const std::string &id = conn.identity_column(table);
+        if (!id.empty()) {
+            server_sql_ += " RETURNING " + id;
+            returns_id_ = true;
+        }
+    }
+}
+
+PgStatement::~PgStatement() {
+    // The server forgets its statements with the connection; an open
+    // transaction is left alone (a failed DEALLOCATE would spoil it).
+    if (conn_.closing() || PQstatus(conn_.raw()) != CONNECTION_OK || PQtransactionStatus(conn_.raw()) != PQTRANS_IDLE)
+        return;
+    for (const auto &[kinds, name] : prepared_) PQclear(PQexec(conn_.raw(), ("DEALLOCATE " + name).c_str()));
+}
+
+PgStatement::Param &PgStatement::param(int index) {
+    if (index < 1 || static_cast<size_t>(index) > params_.size())
+        throw DbError(DbErrorKind::Other, 0, "column index out of range");
+    return params_[static_cast<size_t>(index) - 1];
+}
+
+const std::string &PgStatement::prepared_name() {
+    std::string kinds;
+    kinds.reserve(params_.size());
+    for (const Param &p : params_) kinds += p.kind;
+    for (const auto &entry : prepared_)
+        if (entry.first == kinds) return entry.second;
+    std::vector<Oid> types;
+    types.reserve(params_.size());
+    for (const Param &p : params_) types.push_back(p.kind == 'i' ? kInt8Oid : p.kind == 't' ? kTextOid : 0);
+    std::string name = conn_.next_statement_name();
+    conn_.checked(PQprepare(conn_.raw(), name.c_str(), server_sql_.c_str(), static_cast<int>(types.size()),
+                            types.data()),
+                  sql_);
+    prepared_.emplace_back(std::move(kinds), std::move(name));
+    return prepared_.back().second;
+}
+
+bool PgStatement::step() {
+    if (result_) return ++row_ < rows_;
+    std::vector<const char *> values;
+    values.reserve(params_.size());
+    for (const Param &p : params_) values.push_back(p.kind == 'n' ? nullptr : p.value.c_str());
+    const int n = static_cast<int>(values.size());
+    PGresult *raw;
+    if (persistent_) {
+        const std::string &name = prepared_name();
+        raw = PQexecPrepared(conn_.raw(), name.c_str(), n, values.data(), nullptr, nullptr, 0);
+    } else {
+        std::vector<Oid> types;
+        for (const Param &p : params_) types.push_back(p.kind == 'i' ? kInt8Oid : p.kind == 't' ? kTextOid : 0);
+        raw = PQexecParams(conn_.raw(), server_sql_.c_str(), n, types.data(), values.data(), nullptr, nullptr, 0);
+    }
+    result_ = conn_.checked(raw, sql_);
+    row_ = 0;
+    rows_ = PQntuples(result_.get());
+    if (returns_id_) {
+        // The ids asked for by RETURNING are ours, not the caller's rows.
+        if (rows_ > 0) conn_.note_insert_id(parse_int(PQgetvalue(result_.get(), rows_ - 1, 0)));
+        rows_ = 0;
+    }
+    return row_ < rows_;
+}
+
+const PGresult *PgStatement::shape() const {
+    if (result_) return result_.get();
+    if (!description_) {
+        auto *self = const_cast<PgStatement *>(this);
+        const std::string name = self->prepared_name();
+        description_ = conn_.checked(PQdescribePrepared(conn_.raw(), name.c_str()), sql_);
+    }
+    return description_.get();
+}
+
+ColumnType PgStatement::column_type(int column) const {
+    if (column_is_null(column)) return ColumnType::Null;
+    switch (PQftype(result_.get(), column)) {
+    case kBoolOid:
+    case kInt2Oid:
+    case kInt4Oid:
+    case kInt8Oid:
+    case kOidOid: return ColumnType::Integer;
+    case kFloat4Oid:
+    case kFloat8Oid: return ColumnType::Real;
+    case kNumericOid: {
+        // A sum of integers is numeric: whole numbers read as integers.
+        const std::string_view value = column_view(column);
+        return value.find_first_not_of("-0123456789") == std::string_view::npos ? ColumnType::Integer
+                                                                               : ColumnType::Real;
+    }
+    default: return ColumnType::Text;
+    }
+}
+
+std::int64_t PgStatement::column_int(int column) const {
+    if (column_is_null(column)) return 0;
+    const char *value = PQgetvalue(result_.get(), row_, column);
+    if (PQftype(result_.get(), column) == kBoolOid) return value[0] == 't' ? 1 : 0;
+    return parse_int(value);
+}
+
+std::string_view PgStatement::column_view(int column) const {
+    if (column_is_null(column)) return {};
+    const char *value = PQgetvalue(result_.get(), row_, column);
+    // Truth values read as SQLite's 1 and 0.
+    if (PQftype(result_.get(), column) == kBoolOid) return value[0] == 't' ? "1" : "0";
+    return std::string_view(value, static_cast<size_t>(PQgetlength(result_.get(), row_, column)));
+}
+
+void ignore_notice(void *, const char *) {}
+
+std::string percent_decoded(std::string_view text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
+            std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
+            out += static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16));
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string numbered_placeholders(std::string_view sql, int &count) {
+    std::string out;
+    out.reserve(sql.size() + 16);
+    count = 0;
+    size_t i = 0;
+    const auto copy_until = [&](std::string_view end) {
+        const auto at = sql.find(end, i);
+        const size_t stop = at == std::string_view::npos ? sql.size() : at + end.size();
+        out.append(sql.substr(i, stop - i));
+        i = stop;
+    };
+    while (i < sql.size()) {
+        const char c = sql[i];
+        if (c == '?') {
+            out += '$';
+            out += std::to_string(++count);
+            ++i;
+        } else if (c == '\'' || c == '"') {
+            // A doubled quote inside closes and reopens: the same walk handles it.
+            out += c;
+            ++i;
+            copy_until(std::string_view(&sql[i - 1], 1));
+        } else if (sql.substr(i, 2) == "--") {
+            copy_until("\n");
+        } else if (sql.substr(i, 2) == "/*") {
+            out += "/*";
+            i += 2;
+            copy_until("*/");
+        } else {
+            out += c;
+            ++i;
+        }
+    }
+    return out;
+}
+
+std::string redacted(std::string text, std::initializer_list<std::string_view> secrets) {
+    for (std::string_view secret : secrets) {
+        if (secret.empty()) continue;
+        for (auto at = text.find(secret); at != std::string::npos; at = text.find(secret, at + 3))
+            text.replace(at, secret.size(), "***");
+    }
+    return text;
+}
+
+std::string url_password(std::string_view url) {
+    const auto scheme = url.find("://");
+    if (scheme == std::string_view::npos) return {};
+    std::string_view authority = url.substr(scheme + 3);
+    authority = authority.substr(0, authority.find_first_of("/?"));
+    const auto at = authority.rfind('@');
+    if (at == std::string_view::npos) return {};
+    const std::string_view userinfo = authority.substr(0, at);
+    const auto colon = userinfo.find(':');
+    return colon == std::string_view::npos ? std::string() : std::string(userinfo.substr(colon + 1));
+}
+
+std::unique_ptr<Connection> open_postgresql(const std::string &given_url, const std::string &user,
+                                            const std::string &password) {
+    // libpq knows the scheme in lower case only.
+    std::string url = given_url;
+    const auto scheme = url.find("://");
+    if (scheme != std::string::npos)
+        for (size_t i = 0; i < scheme; ++i) url[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(url[i])));
+    // dbname first: the URL is expanded where it stands, and what follows overrides it.
+    const char *keys[] = {"dbname", "user", "password", "client_encoding", "application_name", "connect_timeout",
+                          nullptr};
+    const char *values[] = {url.c_str(),
+                            user.empty() ? nullptr : user.c_str(),
+                            password.empty() ? nullptr : password.c_str(),
+                            "UTF8",
+                            "libketral",
+                            "10",
+                            nullptr};
+    ConnHandle conn(PQconnectdbParams(keys, values, 1));
+    if (!conn) throw DbError(DbErrorKind::CantOpen, 0, "out of memory");
+    if (PQstatus(conn.get()) != CONNECTION_OK) {
+        const std::string in_url = url_password(url);
+        throw DbError(DbErrorKind::CantOpen, 0,
+                      redacted(one_line(PQerrorMessage(conn.get())), {password, in_url, percent_decoded(in_url)}));
+    }
+    if (PQserverVersion(conn.get()) < 100000)
+        throw DbError(DbErrorKind::CantOpen, 0, "the server is older than PostgreSQL 10 (no identity columns)");
+    // The server's notices ("table does not exist, skipping") are not for the script's terminal.
+    PQsetNoticeProcessor(conn.get(), ignore_notice, nullptr);
+    auto db = std::make_unique<PgConnection>(std::move(conn));
+    db->execute("SET client_min_messages = warning; SET lock_timeout = " + std::to_string(kPostgresqlLockTimeoutMs));
+    return db;
+}
+
+}  // namespace ketral::store::sql
