@@ -60,7 +60,9 @@ class Server:
         command = [os.path.join(self.bin, program), *args]
         if self.as_postgres:
             command = ["runuser", "-u", SUPERUSER, "--", *command]
-        done = subprocess.run(command, capture_output=True, text=True, cwd=self.root)
+        # The server is not ours to instrument: no sanitizer runtime preloaded into it.
+        env = {k: v for k, v in os.environ.items() if k not in ("LD_PRELOAD", "PYTHONMALLOC")}
+        done = subprocess.run(command, capture_output=True, text=True, cwd=self.root, env=env)
         if done.returncode != 0:
             raise RuntimeError(f"{program} failed ({done.returncode}): {done.stderr or done.stdout}")
         return done.stdout
