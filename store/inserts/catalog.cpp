@@ -103,7 +103,8 @@ private:
         const auto found = s.simple.find(name);
         if (found != s.simple.end()) return found->second;
         auto stmt = db.prepare(
-            "SELECT t.linktypeid, EXISTS (SELECT 1 FROM link_type_member m WHERE m.compositeid = t.linktypeid) "
+            "SELECT t.linktypeid, "
+            "CASE WHEN EXISTS (SELECT 1 FROM link_type_member m WHERE m.compositeid = t.linktypeid) THEN 1 ELSE 0 END "
             "FROM link_type t WHERE t.lktype = ?");
         stmt.bind(1, name);
         if (!stmt.step()) ref.refuse("no link type named '" + name + "' (link list '" + list + "')");

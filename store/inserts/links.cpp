@@ -66,8 +66,8 @@ private:
         if (found != s.devices.end()) return found->second;
         auto stmt = db.prepare(
             "SELECT d.deviceid, p.portid, p.port_nbr, p.port_way, p.port_type, "
-            "CASE p.port_way WHEN 2 THEN EXISTS (SELECT 1 FROM macro_link m WHERE m.portidfrom = p.portid) "
-            "ELSE EXISTS (SELECT 1 FROM macro_link m WHERE m.portidto = p.portid) END "
+            "CASE WHEN p.port_way = 2 AND EXISTS (SELECT 1 FROM macro_link m WHERE m.portidfrom = p.portid) THEN 1 "
+            "WHEN p.port_way = 1 AND EXISTS (SELECT 1 FROM macro_link m WHERE m.portidto = p.portid) THEN 1 ELSE 0 END "
             "FROM functional_device d LEFT JOIN port p ON p.deviceid = d.deviceid WHERE d.devicename = ?");
         stmt.bind(1, name);
         if (!stmt.step()) ref.refuse("no device named '" + name + "'");

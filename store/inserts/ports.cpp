@@ -209,7 +209,7 @@ struct TestDeviceOp {
     static void write(Writer &w, State &s, Record &r) {
         for (PortOp::Record &port : r.ports) PortOp::write(w, s, port);
     }
-    static std::string subject(const Record &r) { return "the ports of '" + r.devicename + "'"; }
+    static std::string subject(const Record &r) { return "a port of '" + r.devicename + "'"; }
 };
 
 // Ports of hardware that fills no position, kept with their addresses.
