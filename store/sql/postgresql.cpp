@@ -280,6 +280,9 @@ PgStatement::PgStatement(PgConnection &conn, std::string_view sql, bool persiste
     if (!table.empty() && !mentions_returning(sql)) {
         const std::string &id = conn.identity_column(table);
         if (!id.empty()) {
+            while (!server_sql_.empty() &&
+                   (server_sql_.back() == ';' || std::isspace(static_cast<unsigned char>(server_sql_.back()))))
+                server_sql_.pop_back();
             server_sql_ += " RETURNING " + id;
             returns_id_ = true;
         }
@@ -470,15 +473,16 @@ std::unique_ptr<Connection> open_postgresql(const std::string &given_url, const 
     const auto scheme = url.find("://");
     if (scheme != std::string::npos)
         for (size_t i = 0; i < scheme; ++i) url[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(url[i])));
-    // dbname first: the URL is expanded where it stands, and what follows overrides it.
-    const char *keys[] = {"dbname", "user", "password", "client_encoding", "application_name", "connect_timeout",
+    // The URL is expanded where it stands: it overrides the defaults before
+    // it, the strings after it override the URL.
+    const char *keys[] = {"application_name", "connect_timeout", "dbname", "user", "password", "client_encoding",
                           nullptr};
-    const char *values[] = {url.c_str(),
+    const char *values[] = {"libketral",
+                            "10",
+                            url.c_str(),
                             user.empty() ? nullptr : user.c_str(),
                             password.empty() ? nullptr : password.c_str(),
                             "UTF8",
-                            "libketral",
-                            "10",
                             nullptr};
     ConnHandle conn(PQconnectdbParams(keys, values, 1));
     if (!conn) throw DbError(DbErrorKind::CantOpen, 0, "out of memory");
