@@ -1,7 +1,7 @@
 """GetDeviceRow_devicename through the module, against Python's sqlite3.
 
 The benchmark network (bench/network.py, S = 500: about 13,000 devices) is
-written into a fresh SQLite file with our schema. Then, side by side in the
+described with the module's batched inserts into a fresh SQLite file. Then, side by side in the
 same run, over the same random device names:
 
   ours       KETRAL.GetDeviceRow_devicename(name): the module, the library's
@@ -16,7 +16,6 @@ their ratio (ours / reference; 1.0 or more means ours is at least as fast).
   /usr/bin/python3 bench/row_query.py [S] [--build DIR]
 """
 import argparse
-import contextlib
 import json
 import os
 import random
@@ -45,40 +44,29 @@ FUNCTIONS = ("SELECT f.function_name FROM functional_device_function df "
              "JOIN device_function f ON f.functionid = df.functionid WHERE df.deviceid = ?")
 
 
-def populate(path, net):
-    """The network written with executemany into our schema (already created)."""
-    with contextlib.closing(sqlite3.connect(path)) as db:
-        systems = sorted({s for t in net.device_types for s in t[0].split(",")})
-        db.executemany("INSERT INTO subsystem (system_name) VALUES (?)", [(s,) for s in systems])
-        system_id = dict(db.execute("SELECT system_name, systemid FROM subsystem"))
-        db.executemany("INSERT INTO device_type (devicetype, nbrofinput, nbrofoutput, description, rgbcolor) "
-                       "VALUES (?, ?, ?, ?, ?)", [t[1:] for t in net.device_types])
-        type_id = dict(db.execute("SELECT devicetype, devicetypeid FROM device_type"))
-        db.executemany("INSERT INTO device_type_system VALUES (?, ?)",
-                       [(type_id[t[1]], system_id[s]) for t in net.device_types for s in t[0].split(",")])
-        functions = sorted({f for d in net.devices for f in d[10].split(",") if f})
-        db.executemany("INSERT INTO device_function (function_name) VALUES (?)", [(f,) for f in functions])
-        function_id = dict(db.execute("SELECT function_name, functionid FROM device_function"))
-        db.executemany("INSERT INTO functional_device (devicename, devicetypeid, dnode, promiscuous_mode, "
-                       "responsible, location, comments) VALUES (?, ?, ?, ?, ?, ?, ?)",
-                       [(d[1], type_id[d[2]], d[3], d[4], d[7], d[8], d[9] or None) for d in net.devices])
-        device_id = dict(db.execute("SELECT devicename, deviceid FROM functional_device"))
-        db.executemany("INSERT INTO device_system VALUES (?, ?)",
-                       [(device_id[d[1]], system_id[s]) for d in net.devices for s in d[0].split(",")])
-        db.executemany("INSERT INTO functional_device_function VALUES (?, ?)",
-                       [(device_id[d[1]], function_id[f]) for d in net.devices for f in d[10].split(",") if f])
-        db.executemany("INSERT INTO port (deviceid, port_nbr, port_way, port_type) VALUES (?, ?, ?, ?)",
-                       [(device_id[p[0]], p[1], p[2], p[3]) for p in net.ports])
-        db.executemany("INSERT INTO link_type (lktype) VALUES (?)", [(t,) for t in net.link_types])
-        link_type_id = dict(db.execute("SELECT lktype, linktypeid FROM link_type"))
-        port_id = {(dev, nbr, way): pid for pid, dev, nbr, way in db.execute(
-            "SELECT p.portid, d.devicename, p.port_nbr, p.port_way FROM port p "
-            "JOIN functional_device d ON d.deviceid = p.deviceid")}
-        db.executemany("INSERT INTO macro_link (portidfrom, portidto, linktypeid, bidirectional, lkused) "
-                       "VALUES (?, ?, ?, ?, ?)",
-                       [(port_id[(src, pf, network.OUT)], port_id[(dst, pt, network.IN)], link_type_id[t], bidir, used)
-                        for src, dst, pf, pt, t, bidir, used in net.links])
-        db.commit()
+def batch(method, rows):
+    """One batch: first = 1 on the first record, last = 1 on the last."""
+    for i, row in enumerate(rows):
+        method(*row, 1 if i == 0 else 0, 1 if i == len(rows) - 1 else 0)
+
+
+def populate(ketral, net, int_vec):
+    """The network described with the module's batched inserts (and the links
+    out of use with their batched update)."""
+    for system in sorted({s for t in net.device_types for s in t[0].split(",")}):
+        ketral.InsertSubsystem(system, "")
+    batch(ketral.InsertMultipleSimpleLinkTypes, [(t,) for t in net.link_types])
+    batch(ketral.InsertMultipleDeviceTypes, net.device_types)
+    batch(ketral.InsertMultipleFunctionalDevices, net.devices)
+    flags = int_vec([1000, 1, 0])  # speed, admin_status, pxi_booting
+    batch(ketral.InsertMultiplePorts,
+          [(dev, nbr, way, ptype, "", "", "", "", "", flags, "") for dev, nbr, way, ptype in net.ports])
+    batch(ketral.InsertMultipleMacroLinks,
+          [(src, dst, pf, pt, network.PORT_TYPE, network.PORT_TYPE, lktype, bidir, "")
+           for src, dst, pf, pt, lktype, bidir, _used in net.links])
+    batch(ketral.UpdateMultipleLkUsedLinks,
+          [(src, dst, pf, network.PORT_TYPE, pt, network.PORT_TYPE, 0)
+           for src, dst, pf, pt, _lktype, _bidir, used in net.links if not used])
 
 
 def reference(path):
@@ -128,7 +116,13 @@ def main():
         ketral.DBConnexion()
         ketral.CreateTableSchema()
         start = time.perf_counter()
-        populate(path, net)
+
+        def int_vec(values):
+            vec = libketralpython.IntVec()
+            vec.extend(values)
+            return vec
+
+        populate(ketral, net, int_vec)
         print(f"S={args.scale}: {len(net.devices)} devices, {len(net.ports)} ports, {len(net.links)} links "
               f"written in {time.perf_counter() - start:.1f} s")
 

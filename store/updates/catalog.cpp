@@ -36,9 +36,9 @@ struct DeviceTypeAttributesOp {
         if (r.description.empty()) r.description = r.devicetype;
     }
     static void write(Writer &w, State &, Record &r) {
-        w.db.run("UPDATE device_type SET description = ?, nbrofinput = ?, nbrofoutput = ?, rgbcolor = ? "
-                 "WHERE devicetypeid = ?",
-                 r.description, r.nbrofinput, r.nbrofoutput, or_null(r.rgbcolor), r.id);
+        one_changed(w.db.run("UPDATE device_type SET description = ?, nbrofinput = ?, nbrofoutput = ?, rgbcolor = ? "
+                             "WHERE devicetypeid = ?",
+                             r.description, r.nbrofinput, r.nbrofoutput, or_null(r.rgbcolor), r.id));
     }
     static std::string subject(const Record &r) { return "device type " + quoted(r.devicetype); }
 };
@@ -141,8 +141,8 @@ struct IpAttributesOp {
         if (r.id == 0) ref.refuse("no IP address " + quoted(r.ipaddress));
     }
     static void write(Writer &w, State &, Record &r) {
-        w.db.run("UPDATE ip_info SET subnet = ?, ipname = ? WHERE ipid = ?", or_null(r.subnet), or_null(r.ipname),
-                 r.id);
+        one_changed(w.db.run("UPDATE ip_info SET subnet = ?, ipname = ? WHERE ipid = ?", or_null(r.subnet),
+                             or_null(r.ipname), r.id));
     }
     static std::string subject(const Record &r) { return "IP address " + quoted(r.ipaddress); }
 };
@@ -165,10 +165,10 @@ struct BootImageOp {
             ref.refuse("device " + quoted(r.devicename) + " has no boot images (InsertMultipleBootImages gives them)");
     }
     static void write(Writer &w, State &, Record &r) {
-        w.db.run("UPDATE boot_image SET boot_image = ?, kernel_image = ?, initrd_image = ?, physical_location = ?, "
-                 "boot_protocol = ? WHERE deviceid = ?",
-                 or_null(r.boot_image), or_null(r.kernel_image), or_null(r.initrd_image),
-                 or_null(r.physical_location), or_null(r.boot_protocol), r.deviceid);
+        one_changed(w.db.run("UPDATE boot_image SET boot_image = ?, kernel_image = ?, initrd_image = ?, "
+                             "physical_location = ?, boot_protocol = ? WHERE deviceid = ?",
+                             or_null(r.boot_image), or_null(r.kernel_image), or_null(r.initrd_image),
+                             or_null(r.physical_location), or_null(r.boot_protocol), r.deviceid));
     }
     static std::string subject(const Record &r) { return "the boot images of device " + quoted(r.devicename); }
 };

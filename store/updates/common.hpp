@@ -35,6 +35,13 @@ int change(const char *operation, char *error, Flags flags, int first, int last,
     return inserts::insert<Op>(operation, error, flags, first, last, std::forward<Make>(make));
 }
 
+// Fails a write whose UPDATE or DELETE by id changed no row: the record
+// checked is gone (another connection deleted it since). The batch
+// machinery names the record: "record 3: device 'sw07' does not exist".
+inline void one_changed(std::int64_t changes) {
+    if (changes == 0) throw sql::DbError(sql::DbErrorKind::MissingReference, 0, "the record checked is gone");
+}
+
 // A change on its own, written at once.
 template <typename Op, typename Make>
 int change_now(const char *operation, char *error, Make &&make) {

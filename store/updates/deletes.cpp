@@ -67,7 +67,7 @@ struct DeletePortOp {
                        ": delete the link first (DeleteLinkRow)");
     }
     static void write(Writer &w, State &, Record &r) {
-        w.db.run("DELETE FROM port WHERE portid = ?", r.portid);
+        one_changed(w.db.run("DELETE FROM port WHERE portid = ?", r.portid));
         if (r.ipid != 0) drop_unused_addresses(w.db, {r.ipid});
     }
     static std::string subject(const Record &r) { return "port " + std::to_string(r.portid); }
@@ -104,7 +104,7 @@ struct DeleteDeviceOp {
                "OR portidto IN (SELECT portid FROM port WHERE deviceid = ?)",
                id, id);
         db.run("DELETE FROM port WHERE deviceid = ?", id);
-        db.run("DELETE FROM functional_device WHERE deviceid = ?", id);
+        one_changed(db.run("DELETE FROM functional_device WHERE deviceid = ?", id));
         drop_unused_addresses(db, ipids);
     }
     static std::string subject(const Record &r) { return "device " + quoted(r.p.devicename); }
@@ -129,7 +129,7 @@ struct DeleteDeviceTypeOp {
                        ": delete them or change their type first");
     }
     static void write(Writer &w, State &, Record &r) {
-        w.db.run("DELETE FROM device_type WHERE devicetypeid = ?", r.id);
+        one_changed(w.db.run("DELETE FROM device_type WHERE devicetypeid = ?", r.id));
     }
     static std::string subject(const Record &r) { return "device type " + quoted(r.devicetype); }
 };
@@ -162,7 +162,7 @@ struct DeleteHardwareOp {
     static void write(Writer &w, State &, Record &r) {
         append_history(w, {kDeviceHardware, r.id, r.serialnb, 0, {}, r.status.c_str(), r.location,
                             std::string("hardware deleted")});
-        w.db.run("DELETE FROM hardware_device WHERE serialid = ?", r.id);
+        one_changed(w.db.run("DELETE FROM hardware_device WHERE serialid = ?", r.id));
     }
     static std::string subject(const Record &r) { return "hardware " + quoted(r.serialnb); }
 };
@@ -195,7 +195,9 @@ struct DeleteSubsystemOp {
             if (!names.empty()) ref.refuse("subsystem " + quoted(r.name) + " " + user.what + " " + names);
         }
     }
-    static void write(Writer &w, State &, Record &r) { w.db.run("DELETE FROM subsystem WHERE systemid = ?", r.id); }
+    static void write(Writer &w, State &, Record &r) {
+        one_changed(w.db.run("DELETE FROM subsystem WHERE systemid = ?", r.id));
+    }
     static std::string subject(const Record &r) { return "subsystem " + quoted(r.name); }
 };
 
@@ -214,7 +216,9 @@ struct DeleteBootImageOp {
         if (!db.prepare("SELECT 1 FROM boot_image WHERE deviceid = ?").bind(1, r.id).step())
             ref.refuse("device " + quoted(r.devicename) + " has no boot images");
     }
-    static void write(Writer &w, State &, Record &r) { w.db.run("DELETE FROM boot_image WHERE deviceid = ?", r.id); }
+    static void write(Writer &w, State &, Record &r) {
+        one_changed(w.db.run("DELETE FROM boot_image WHERE deviceid = ?", r.id));
+    }
     static std::string subject(const Record &r) { return "the boot images of device " + quoted(r.devicename); }
 };
 
@@ -230,7 +234,9 @@ struct DeleteAliasOp {
         if (!db.prepare("SELECT 1 FROM ip_alias WHERE ipalias = ?").bind(1, r.alias).step())
             ref.refuse("no IP alias " + quoted(r.alias));
     }
-    static void write(Writer &w, State &, Record &r) { w.db.run("DELETE FROM ip_alias WHERE ipalias = ?", r.alias); }
+    static void write(Writer &w, State &, Record &r) {
+        one_changed(w.db.run("DELETE FROM ip_alias WHERE ipalias = ?", r.alias));
+    }
     static std::string subject(const Record &r) { return "IP alias " + quoted(r.alias); }
 };
 

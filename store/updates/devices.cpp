@@ -39,8 +39,8 @@ struct DeviceAttributesOp {
     }
     static void write(Writer &w, State &, Record &r) {
         sql::Connection &db = w.db;
-        db.run("UPDATE functional_device SET dnode = ?, promiscuous_mode = ?, location = ? WHERE deviceid = ?",
-               r.dnode, r.promiscuous_mode, or_null(r.location), r.id);
+        one_changed(db.run("UPDATE functional_device SET dnode = ?, promiscuous_mode = ?, location = ? WHERE deviceid = ?",
+                           r.dnode, r.promiscuous_mode, or_null(r.location), r.id));
         if (!r.location.empty())
             db.run("UPDATE hardware_device SET location = ? "
                    "WHERE serialid = (SELECT serialid FROM functional_device WHERE deviceid = ?)",
@@ -69,7 +69,7 @@ struct DeviceTypeOfDeviceOp {
         r.type = need_id(ref, db, s.types, kDeviceTypeId, r.devicetype, "device type");
     }
     static void write(Writer &w, State &, Record &r) {
-        w.db.run("UPDATE functional_device SET devicetypeid = ? WHERE deviceid = ?", r.type, r.id);
+        one_changed(w.db.run("UPDATE functional_device SET devicetypeid = ? WHERE deviceid = ?", r.type, r.id));
     }
     static std::string subject(const Record &r) { return "device " + quoted(r.devicename); }
 };
@@ -136,8 +136,8 @@ struct PortOp {
         r.portid = s.ports.port(ref, db, r.devicename, r.nbr, r.way, r.type);
     }
     static void write(Writer &w, State &, Record &r) {
-        w.db.run("UPDATE port SET speed = ?, phy = ?, pxi_booting = ? WHERE portid = ?", r.speed, or_null(r.phy),
-                 r.pxi_booting, r.portid);
+        one_changed(w.db.run("UPDATE port SET speed = ?, phy = ?, pxi_booting = ? WHERE portid = ?", r.speed,
+                             or_null(r.phy), r.pxi_booting, r.portid));
     }
     static std::string subject(const Record &r) { return port_label(r.nbr, r.way, r.type, r.devicename); }
 };

@@ -144,9 +144,9 @@ struct SerialOp {
     }
 
     static void write(Writer &w, State &, Record &r) {
-        w.db.run(r.component ? "UPDATE hw_board_cpnt SET serialnb = ? WHERE snbid = ?"
-                             : "UPDATE hardware_device SET serialnb = ? WHERE serialid = ?",
-                 r.to, r.id);
+        one_changed(w.db.run(r.component ? "UPDATE hw_board_cpnt SET serialnb = ? WHERE snbid = ?"
+                                         : "UPDATE hardware_device SET serialnb = ? WHERE serialid = ?",
+                             r.to, r.id));
         append_history(w, {r.component ? kComponentHardware : kDeviceHardware, r.id, r.to, r.position,
                             r.position_name, r.status.c_str(), r.location,
                             "serial number changed from " + quoted(r.from)});

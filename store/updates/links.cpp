@@ -28,7 +28,7 @@ struct Bidirectional {
         ref.need_flag(r.flag, "bidirectional");
     }
     static void write(sql::Connection &db, const LinkRecord &r) {
-        db.run("UPDATE macro_link SET bidirectional = ? WHERE linkid = ?", r.flag, r.linkid);
+        one_changed(db.run("UPDATE macro_link SET bidirectional = ? WHERE linkid = ?", r.flag, r.linkid));
     }
 };
 
@@ -37,7 +37,7 @@ struct LkUsed {
         ref.need_flag(r.flag, "lkused");
     }
     static void write(sql::Connection &db, const LinkRecord &r) {
-        db.run("UPDATE macro_link SET lkused = ? WHERE linkid = ?", r.flag, r.linkid);
+        one_changed(db.run("UPDATE macro_link SET lkused = ? WHERE linkid = ?", r.flag, r.linkid));
     }
 };
 
@@ -47,7 +47,7 @@ struct LkType {
         r.value = inserts::need_id(ref, db, s.linktypes, inserts::kLinkTypeId, r.text, "link type");
     }
     static void write(sql::Connection &db, const LinkRecord &r) {
-        db.run("UPDATE macro_link SET linktypeid = ? WHERE linkid = ?", r.value, r.linkid);
+        one_changed(db.run("UPDATE macro_link SET linktypeid = ? WHERE linkid = ?", r.value, r.linkid));
     }
 };
 
@@ -55,7 +55,7 @@ struct LkType {
 struct LkInfo {
     static void check(const RecordRef &, sql::Connection &, LinkState &, LinkRecord &) {}
     static void write(sql::Connection &db, const LinkRecord &r) {
-        db.run("UPDATE macro_link SET link_info = ? WHERE linkid = ?", or_null(r.text), r.linkid);
+        one_changed(db.run("UPDATE macro_link SET link_info = ? WHERE linkid = ?", or_null(r.text), r.linkid));
     }
 };
 
@@ -117,8 +117,8 @@ struct DeleteLinkOp {
             ref.refuse("no " + subject(r));
     }
     static void write(Writer &w, State &, Record &r) {
-        w.db.run(r.kind == 0 ? "DELETE FROM macro_link WHERE linkid = ?" : "DELETE FROM micro_link WHERE linkid = ?",
-                 r.lkid);
+        one_changed(w.db.run(
+            r.kind == 0 ? "DELETE FROM macro_link WHERE linkid = ?" : "DELETE FROM micro_link WHERE linkid = ?", r.lkid));
     }
     static std::string subject(const Record &r) {
         return std::string(r.kind == 0 ? "macro" : "micro") + " link with id " + std::to_string(r.lkid);

@@ -12,8 +12,8 @@ struct DeviceName {
     static constexpr const char *kKind = "device";
     static constexpr const char *kSelect = inserts::kDeviceId;
     static constexpr bool kListName = false, kChangesGraph = true;
-    static void write(sql::Connection &db, const std::string &to, std::int64_t id) {
-        db.run("UPDATE functional_device SET devicename = ? WHERE deviceid = ?", to, id);
+    static std::int64_t write(sql::Connection &db, const std::string &to, std::int64_t id) {
+        return db.run("UPDATE functional_device SET devicename = ? WHERE deviceid = ?", to, id);
     }
 };
 
@@ -22,8 +22,8 @@ struct DeviceTypeName {
     static constexpr const char *kKind = "device type";
     static constexpr const char *kSelect = inserts::kDeviceTypeId;
     static constexpr bool kListName = false, kChangesGraph = true;
-    static void write(sql::Connection &db, const std::string &to, std::int64_t id) {
-        db.run("UPDATE device_type SET description = CASE WHEN description = devicetype THEN ? ELSE description END, "
+    static std::int64_t write(sql::Connection &db, const std::string &to, std::int64_t id) {
+        return db.run("UPDATE device_type SET description = CASE WHEN description = devicetype THEN ? ELSE description END, "
                "devicetype = ? WHERE devicetypeid = ?",
                to, to, id);
     }
@@ -33,8 +33,8 @@ struct LinkTypeName {
     static constexpr const char *kKind = "link type";
     static constexpr const char *kSelect = inserts::kLinkTypeId;
     static constexpr bool kListName = true, kChangesGraph = true;
-    static void write(sql::Connection &db, const std::string &to, std::int64_t id) {
-        db.run("UPDATE link_type SET lktype = ? WHERE linktypeid = ?", to, id);
+    static std::int64_t write(sql::Connection &db, const std::string &to, std::int64_t id) {
+        return db.run("UPDATE link_type SET lktype = ? WHERE linktypeid = ?", to, id);
     }
 };
 
@@ -42,8 +42,8 @@ struct IpAddress {
     static constexpr const char *kKind = "IP address";
     static constexpr const char *kSelect = "SELECT ipid FROM ip_info WHERE ipaddress = ?";
     static constexpr bool kListName = false, kChangesGraph = false;
-    static void write(sql::Connection &db, const std::string &to, std::int64_t id) {
-        db.run("UPDATE ip_info SET ipaddress = ? WHERE ipid = ?", to, id);
+    static std::int64_t write(sql::Connection &db, const std::string &to, std::int64_t id) {
+        return db.run("UPDATE ip_info SET ipaddress = ? WHERE ipid = ?", to, id);
     }
 };
 
@@ -51,8 +51,8 @@ struct IpAlias {
     static constexpr const char *kKind = "IP alias";
     static constexpr const char *kSelect = "SELECT aliasid FROM ip_alias WHERE ipalias = ?";
     static constexpr bool kListName = false, kChangesGraph = false;
-    static void write(sql::Connection &db, const std::string &to, std::int64_t id) {
-        db.run("UPDATE ip_alias SET ipalias = ? WHERE aliasid = ?", to, id);
+    static std::int64_t write(sql::Connection &db, const std::string &to, std::int64_t id) {
+        return db.run("UPDATE ip_alias SET ipalias = ? WHERE aliasid = ?", to, id);
     }
 };
 
@@ -60,8 +60,8 @@ struct FunctionName {
     static constexpr const char *kKind = "device function";
     static constexpr const char *kSelect = inserts::kFunctionId;
     static constexpr bool kListName = true, kChangesGraph = false;
-    static void write(sql::Connection &db, const std::string &to, std::int64_t id) {
-        db.run("UPDATE device_function SET function_name = ? WHERE functionid = ?", to, id);
+    static std::int64_t write(sql::Connection &db, const std::string &to, std::int64_t id) {
+        return db.run("UPDATE device_function SET function_name = ? WHERE functionid = ?", to, id);
     }
 };
 
@@ -69,8 +69,8 @@ struct SubsystemName {
     static constexpr const char *kKind = "subsystem";
     static constexpr const char *kSelect = inserts::kSubsystemId;
     static constexpr bool kListName = true, kChangesGraph = false;
-    static void write(sql::Connection &db, const std::string &to, std::int64_t id) {
-        db.run("UPDATE subsystem SET system_name = ? WHERE systemid = ?", to, id);
+    static std::int64_t write(sql::Connection &db, const std::string &to, std::int64_t id) {
+        return db.run("UPDATE subsystem SET system_name = ? WHERE systemid = ?", to, id);
     }
 };
 
@@ -79,6 +79,7 @@ struct RenameOp {
     struct Record {
         std::string from, to;
         std::int64_t id = 0;
+        std::string prefix;  // "<operation>: record N: "
     };
     struct State {
         Renames names;
@@ -94,14 +95,23 @@ struct RenameOp {
         r.id = s.names.current(ref, db, T::kSelect, r.from, T::kKind);
         if (r.to != r.from) s.names.need_free(ref, db, T::kSelect, r.to, T::kKind);
         s.names.rename(r.from, r.to, r.id, ref.number());
+        r.prefix = ref.prefix();
     }
-    static void write(Writer &w, State &, Record &r) { T::write(w.db, r.to, r.id); }
+    static void write(Writer &w, State &, Record &r) {
+        try {
+            one_changed(T::write(w.db, r.to, r.id));
+        } catch (const sql::DbError &e) {
+            // The new name, free when checked, was taken since by another connection.
+            if (e.kind() != sql::DbErrorKind::Duplicate) throw;
+            throw Failure(r.prefix + T::kKind + " " + quoted(r.to) + " already exists");
+        }
+    }
     static std::string subject(const Record &r) { return std::string(T::kKind) + " " + quoted(r.from); }
 };
 
 template <typename T>
 typename RenameOp<T>::Record renaming(const char *from, const char *to) {
-    return {std::string(arg(from)), std::string(arg(to))};
+    return {std::string(arg(from)), std::string(arg(to)), 0, {}};
 }
 
 }  // namespace

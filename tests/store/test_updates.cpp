@@ -361,6 +361,20 @@ TEST_F(Changes, ABatchOfRenamesSeesItsEarlierRecords) {
     EXPECT_EQ(snapshot(), before);
 }
 
+TEST_F(Changes, AConflictWrittenMeanwhileFailsTheBatchNamingItsRecord) {
+    ok(CALL(UpdateMultipleAttributesDevices, "ro01", 1, 1, "x", "", 1, 0));
+    ok(CALL(UpdateMultipleAttributesDevices, "ro02", 1, 1, "y", "", 0, 0));
+    execute("DELETE FROM functional_device WHERE deviceid = 4");  // by another process
+    EXPECT_EQ(refused(CALL(UpdateMultipleAttributesDevices, "sw02", 1, 1, "z", "", 0, 1)),
+              "UpdateMultipleAttributesDevices: record 2: device 'ro02' does not exist");
+    EXPECT_EQ(one("SELECT location FROM functional_device WHERE deviceid = 3"), "rack1");
+    ok(CALL(UpdateMultipleDevNamesDevices, "sw02", "sw09", 1, 0));
+    execute("INSERT INTO functional_device (devicename, devicetypeid) VALUES ('sw09', 1)");
+    EXPECT_EQ(refused(CALL(UpdateMultipleDevNamesDevices, "ro01", "ro09", 0, 1)),
+              "UpdateMultipleDevNamesDevices: record 1: device 'sw09' already exists");
+    EXPECT_EQ(one("SELECT devicename FROM functional_device WHERE deviceid = 3"), "ro01");
+}
+
 // ---- swaps -------------------------------------------------------------------------------
 
 TEST_F(Changes, TwoDevicesExchangeTheirHardwareAndItsAddresses) {
