@@ -12,45 +12,20 @@
 #include <string>
 #include <vector>
 
-#include "store/export.hpp"
+#include "tests/store/sqlite_file.hpp"
 
 namespace {
 
-// A call of a contract function with its error buffer appended.
-#define CALL(fn, ...) [&](char *error_) { return fn(__VA_ARGS__, error_); }
 #define CALL0(fn) [](char *error_) { return fn(error_); }
-using Fn = std::function<int(char *)>;
-
-std::string message_of(const Fn &f, int *rc) {
-    char error[KETRAL_ERROR_CAPACITY];
-    std::memset(error, '#', sizeof error);
-    *rc = f(error);
-    return std::string(error, strnlen(error, sizeof error));
-}
-
-void ok(const Fn &f) {
-    int rc = 0;
-    const std::string message = message_of(f, &rc);
-    ASSERT_EQ(rc, 0) << message;
-    ASSERT_EQ(message, "");
-}
-
-std::string refused(const Fn &f) {
-    int rc = 0;
-    const std::string message = message_of(f, &rc);
-    EXPECT_NE(rc, 0) << "accepted, expected a refusal";
-    return message;
-}
+using namespace ketral_test;
 
 std::string str(const char *prefix, int i) { return prefix + std::to_string(i); }
 
 // A database file, written by the library and read back through its own connection.
-class Inserts : public testing::Test {
+class Inserts : public testing::Test, protected SqliteFile {
 protected:
+    Inserts() : SqliteFile("inserts") {}
     void SetUp() override {
-        static int serial = 0;
-        path_ = testing::TempDir() + "inserts-" + std::to_string(getpid()) + "-" + std::to_string(++serial) + ".sqlite";
-        remove_files();
         ok(CALL(DBConnexion, path_.c_str(), "", ""));
         ok(CALL0(CreateTableSchema));
         install();
@@ -58,7 +33,6 @@ protected:
     void TearDown() override {
         char error[KETRAL_ERROR_CAPACITY];
         DBDeconnexion(error);
-        remove_files();
     }
 
     // Subsystems, a function, link types, a device type, devices sw0..sw5
@@ -83,48 +57,6 @@ protected:
                             "", first, last));
                 }
         ok(CALL(InsertSpareDevice, "spare", "PC", "SPARE1", "me", "", "store", 1));
-    }
-
-    // Rows of `sql` on a fresh connection (committed data only), columns joined with '|'.
-    std::vector<std::string> rows(const std::string &sql) const {
-        sqlite3 *raw = nullptr;
-        sqlite3_open_v2(path_.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
-        std::unique_ptr<sqlite3, int (*)(sqlite3 *)> db(raw, sqlite3_close);
-        sqlite3_stmt *stmt = nullptr;
-        EXPECT_EQ(sqlite3_prepare_v2(raw, sql.c_str(), -1, &stmt, nullptr), SQLITE_OK) << sqlite3_errmsg(raw);
-        std::vector<std::string> out;
-        while (stmt && sqlite3_step(stmt) == SQLITE_ROW) {
-            std::string row;
-            for (int c = 0; c < sqlite3_column_count(stmt); ++c) {
-                if (c) row += '|';
-                const auto *text = sqlite3_column_text(stmt, c);
-                row += text ? reinterpret_cast<const char *>(text) : "NULL";
-            }
-            out.push_back(row);
-        }
-        sqlite3_finalize(stmt);
-        return out;
-    }
-    std::string one(const std::string &sql) const {
-        const auto r = rows(sql);
-        return r.empty() ? "(none)" : r.front();
-    }
-    long count(const std::string &sql) const { return std::stol(one(sql)); }
-
-    // Writes with a second connection, as another process would.
-    void write_aside(const std::string &sql) const {
-        sqlite3 *raw = nullptr;
-        sqlite3_open(path_.c_str(), &raw);
-        std::unique_ptr<sqlite3, int (*)(sqlite3 *)> db(raw, sqlite3_close);
-        sqlite3_busy_timeout(raw, 5000);
-        ASSERT_EQ(sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(raw);
-    }
-
-    std::string path_;
-
-private:
-    void remove_files() const {
-        for (const char *suffix : {"", "-wal", "-shm"}) unlink((path_ + suffix).c_str());
     }
 };
 
@@ -457,7 +389,7 @@ TEST_F(Inserts, SpareHardwareIsTakenAndOtherHardwareRefused) {
     EXPECT_EQ(refused(CALL(InsertFunctionalDevice, "", "d2", "SW", 0, 1, "SPARE1", "", "", "", "", "", 1)),
               "InsertFunctionalDevice: hardware 'SPARE1' already fills device 'd1'");
     ok(CALL(InsertSpareDevice, "", "PC", "SN2", "", "", "", 1));
-    write_aside("UPDATE hardware_device SET status = 'IN_REPAIR' WHERE serialnb = 'SN2'");
+    execute("UPDATE hardware_device SET status = 'IN_REPAIR' WHERE serialnb = 'SN2'");
     EXPECT_EQ(refused(CALL(InsertFunctionalDevice, "", "d2", "SW", 0, 1, "SN2", "", "", "", "", "", 1)),
               "InsertFunctionalDevice: hardware 'SN2' is IN_REPAIR: only spare hardware can fill a position");
     ok(CALL(InsertSpareDevice, "", "PC", "SN3", "", "", "", 1));
@@ -528,7 +460,7 @@ TEST_F(Inserts, MacroLinksGoFromAnOutputToAFreeInput) {
 TEST_F(Inserts, AConflictWrittenMeanwhileFailsTheWriteNamingItsRecord) {
     ok(CALL(InsertMultipleDeviceTypes, "", "T1", 0, 0, "", "", 1, 0));
     ok(CALL(InsertMultipleDeviceTypes, "", "T2", 0, 0, "", "", 0, 0));
-    write_aside("INSERT INTO device_type (devicetype) VALUES ('T2')");
+    execute("INSERT INTO device_type (devicetype) VALUES ('T2')");
     EXPECT_EQ(refused(CALL(InsertMultipleDeviceTypes, "", "T3", 0, 0, "", "", 0, 1)),
               "InsertMultipleDeviceTypes: record 2: device type 'T2' already exists");
     EXPECT_EQ(rows("SELECT devicetype FROM device_type WHERE devicetype LIKE 'T%'"), std::vector<std::string>{"T2"});

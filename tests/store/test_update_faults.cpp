@@ -16,8 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "store/export.hpp"
-#include "store/schema.hpp"
+#include "tests/store/sqlite_file.hpp"
 
 namespace {
 
@@ -125,11 +124,10 @@ const Fault kFaults[] = {
      false},
 };
 
-class Killed : public testing::TestWithParam<Fault> {
+class Killed : public testing::TestWithParam<Fault>, protected ketral_test::SqliteFile {
 protected:
+    Killed() : SqliteFile(std::string("killed-") + GetParam().name) {}
     void SetUp() override {
-        path_ = testing::TempDir() + "killed-" + std::to_string(getpid()) + "-" + GetParam().name + ".sqlite";
-        remove_files();
         char error[KETRAL_ERROR_CAPACITY];
         ASSERT_EQ(DBConnexion(path_.c_str(), "", "", error), 0) << error;
         ASSERT_EQ(CreateTableSchema(error), 0) << error;
@@ -144,51 +142,12 @@ protected:
     void TearDown() override {
         char error[KETRAL_ERROR_CAPACITY];
         DBDeconnexion(error);
-        remove_files();
     }
-
-    // Every row of every table, and the integrity check, on a connection of our own.
-    std::vector<std::string> snapshot() const {
-        sqlite3 *raw = nullptr;
-        sqlite3_open(path_.c_str(), &raw);
-        std::unique_ptr<sqlite3, int (*)(sqlite3 *)> db(raw, sqlite3_close);
-        std::vector<std::string> all;
-        const auto read = [&](const std::string &sql, const std::string &label) {
-            sqlite3_stmt *stmt = nullptr;
-            EXPECT_EQ(sqlite3_prepare_v2(raw, sql.c_str(), -1, &stmt, nullptr), SQLITE_OK) << sqlite3_errmsg(raw);
-            while (stmt && sqlite3_step(stmt) == SQLITE_ROW) {
-                std::string row = label;
-                for (int c = 0; c < sqlite3_column_count(stmt); ++c) {
-                    const auto *text = sqlite3_column_text(stmt, c);
-                    row += '|';
-                    row += text ? reinterpret_cast<const char *>(text) : "NULL";
-                }
-                all.push_back(row);
-            }
-            sqlite3_finalize(stmt);
-        };
-        read("PRAGMA integrity_check", "integrity");
-        for (const auto &table : ketral::store::schema_tables())
-            read(std::string("SELECT * FROM ") + table.name, table.name);
-        std::sort(all.begin(), all.end());
-        return all;
-    }
-
-    off_t log_size() const {
-        struct stat st {};
-        return stat((path_ + "-wal").c_str(), &st) == 0 ? st.st_size : 0;
-    }
-
-    void remove_files() const {
-        for (const char *suffix : {"", "-wal", "-shm"}) unlink((path_ + suffix).c_str());
-    }
-
-    std::string path_;
 };
 
 TEST_P(Killed, LeavesTheDatabaseAsItWasAndUsable) {
     const Fault &fault = GetParam();
-    const auto before = snapshot();
+    const auto before = snapshot(true);
     ASSERT_NE(std::find(before.begin(), before.end(), "integrity|ok"), before.end());
 
     const pid_t pid = fork();
@@ -208,7 +167,7 @@ TEST_P(Killed, LeavesTheDatabaseAsItWasAndUsable) {
         EXPECT_GT(log_size(), 0) << "the killed transaction wrote nothing to the log";
     }
 
-    EXPECT_EQ(snapshot(), before);
+    EXPECT_EQ(snapshot(true), before);
 
     // The library works on it again.
     char error[KETRAL_ERROR_CAPACITY];
@@ -216,7 +175,7 @@ TEST_P(Killed, LeavesTheDatabaseAsItWasAndUsable) {
     ASSERT_EQ(UpdateMultiplePorts("sw", "p7", 2, "data", 25, "SX", 0, 1, 1, error), 0) << error;
     ASSERT_EQ(SwapTwoDevices("sw", "HW-2", "", error), 0) << error;
     ASSERT_EQ(DBDeconnexion(error), 0) << error;
-    const auto after = snapshot();
+    const auto after = snapshot(true);
     EXPECT_NE(std::find(after.begin(), after.end(), "port|7|1|p7|2|data|25|1|0|SX|NULL|NULL|NULL"), after.end());
     EXPECT_NE(std::find(after.begin(), after.end(), "hardware_device|2|HW-2|NULL|t|IN_USE|NULL|rack|NULL"),
               after.end());

@@ -14,38 +14,16 @@
 #include <string>
 #include <vector>
 
-#include "store/export.hpp"
-#include "store/schema.hpp"
+#include "tests/store/sqlite_file.hpp"
 
 namespace {
 
-#define CALL(fn, ...) [&](char *error_) { return fn(__VA_ARGS__, error_); }
 // The same outside a function (constant arguments only).
 #define CALL_C(fn, ...) [](char *error_) { return fn(__VA_ARGS__, error_); }
 // A batched update: its record values; first and last come from the test.
 #define BATCH(fn, ...) [](int first_, int last_, char *error_) { return fn(__VA_ARGS__, first_, last_, error_); }
-using Fn = std::function<int(char *)>;
+using namespace ketral_test;
 using BatchFn = std::function<int(int first, int last, char *)>;
-
-std::string message_of(const Fn &f, int *rc) {
-    char error[KETRAL_ERROR_CAPACITY];
-    std::memset(error, '#', sizeof error);
-    *rc = f(error);
-    return std::string(error, strnlen(error, sizeof error));
-}
-
-void ok(const Fn &f) {
-    int rc = 0;
-    const std::string message = message_of(f, &rc);
-    ASSERT_EQ(rc, 0) << message;
-}
-
-std::string refused(const Fn &f) {
-    int rc = 0;
-    const std::string message = message_of(f, &rc);
-    EXPECT_NE(rc, 0) << "accepted, expected a refusal";
-    return message;
-}
 
 // Two readout boards feed switch sw01, which feeds sw02. Every piece of
 // hardware has an entry in the history; sw01 carries a board component.
@@ -86,12 +64,10 @@ INSERT INTO history (hw_kind, hwid, serialnb, position_id, position_name, status
     ('component', 1, 'C-1', 1, 'sw01-fpga', 'IN_USE', 'rack1', '2024-01-10T08:00:00Z', NULL);
 )";
 
-class Changes : public testing::Test {
+class Changes : public testing::Test, protected SqliteFile {
 protected:
+    Changes() : SqliteFile("changes") {}
     void SetUp() override {
-        static int serial = 0;
-        path_ = testing::TempDir() + "changes-" + std::to_string(getpid()) + "-" + std::to_string(++serial) + ".sqlite";
-        remove_files();
         ok(CALL(DBConnexion, path_.c_str(), "", ""));
         ok([](char *e) { return CreateTableSchema(e); });
         execute(kInstallation);
@@ -99,50 +75,6 @@ protected:
     void TearDown() override {
         char error[KETRAL_ERROR_CAPACITY];
         DBDeconnexion(error);
-        remove_files();
-    }
-
-    void execute(const std::string &sql) const {
-        sqlite3 *raw = nullptr;
-        sqlite3_open(path_.c_str(), &raw);
-        std::unique_ptr<sqlite3, int (*)(sqlite3 *)> db(raw, sqlite3_close);
-        sqlite3_busy_timeout(raw, 5000);
-        ASSERT_EQ(sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(raw);
-    }
-
-    // Rows of `sql` read on a fresh connection (committed data), columns joined with '|'.
-    std::vector<std::string> rows(const std::string &sql) const {
-        sqlite3 *raw = nullptr;
-        sqlite3_open_v2(path_.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
-        std::unique_ptr<sqlite3, int (*)(sqlite3 *)> db(raw, sqlite3_close);
-        sqlite3_stmt *stmt = nullptr;
-        EXPECT_EQ(sqlite3_prepare_v2(raw, sql.c_str(), -1, &stmt, nullptr), SQLITE_OK) << sqlite3_errmsg(raw);
-        std::vector<std::string> out;
-        while (stmt && sqlite3_step(stmt) == SQLITE_ROW) {
-            std::string row;
-            for (int c = 0; c < sqlite3_column_count(stmt); ++c) {
-                if (c) row += '|';
-                const auto *text = sqlite3_column_text(stmt, c);
-                row += text ? reinterpret_cast<const char *>(text) : "NULL";
-            }
-            out.push_back(row);
-        }
-        sqlite3_finalize(stmt);
-        return out;
-    }
-    std::string one(const std::string &sql) const {
-        const auto r = rows(sql);
-        return r.empty() ? "(none)" : r.front();
-    }
-
-    // Every row of every table.
-    std::vector<std::string> snapshot() const {
-        std::vector<std::string> all;
-        for (const auto &table : ketral::store::schema_tables())
-            for (const std::string &row : rows(std::string("SELECT * FROM ") + table.name))
-                all.push_back(std::string(table.name) + ": " + row);
-        std::sort(all.begin(), all.end());
-        return all;
     }
 
     // What the connectivity graph answers: the ports of ro01 that lead to devices named *sw*.
@@ -157,12 +89,6 @@ protected:
             if (c == '\0') c = ' ';
         return out;
     }
-
-    void remove_files() const {
-        for (const char *suffix : {"", "-wal", "-shm"}) unlink((path_ + suffix).c_str());
-    }
-
-    std::string path_;
 };
 
 // A text answer (in/out length, then the buffer) with its items separated by blanks.
