@@ -31,12 +31,7 @@ struct MacroLinkOp {
     static constexpr bool kChangesGraph = true;
 
     static void check(const RecordRef &ref, sql::Connection &db, State &s, Record &r) {
-        ref.need_name(r.node_from, "a device name (node_from)");
-        ref.need_name(r.node_to, "a device name (node_to)");
-        ref.need_name(r.nbr_from, "a port number (port_nbrfrom)");
-        ref.need_name(r.nbr_to, "a port number (port_nbrto)");
-        ref.check_name(r.type_from, "a port type");
-        ref.check_name(r.type_to, "a port type");
+        check_link_ends(ref, r);
         ref.need_name(r.lktype, "a link type");
         ref.need_flag(r.bidirectional, "bidirectional");
         r.linktype = need_id(ref, db, s.linktypes, kLinkTypeId, r.lktype, "link type");

@@ -55,4 +55,16 @@ struct HistoryEntry {
 };
 void append_history(Writer &writer, const HistoryEntry &entry);
 
+// The two ends of a macro link as a record names them (device, port number,
+// port type), checked the same way by the link inserts and updates.
+template <typename LinkRecord>
+void check_link_ends(const RecordRef &ref, const LinkRecord &r) {
+    ref.need_name(r.node_from, "a device name (node_from)");
+    ref.need_name(r.node_to, "a device name (node_to)");
+    ref.need_name(r.nbr_from, "a port number (port_nbrfrom)");
+    ref.need_name(r.nbr_to, "a port number (port_nbrto)");
+    ref.check_name(r.type_from, "a port type");
+    ref.check_name(r.type_to, "a port type");
+}
+
 }  // namespace ketral::store::inserts

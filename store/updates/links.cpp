@@ -66,12 +66,7 @@ struct LinkOp {
     static constexpr bool kChangesGraph = true;
 
     static void check(const RecordRef &ref, sql::Connection &db, State &s, Record &r) {
-        ref.need_name(r.node_from, "a device name (node_from)");
-        ref.need_name(r.node_to, "a device name (node_to)");
-        ref.need_name(r.nbr_from, "a port number (port_nbrfrom)");
-        ref.need_name(r.nbr_to, "a port number (port_nbrto)");
-        ref.check_name(r.type_from, "a port type");
-        ref.check_name(r.type_to, "a port type");
+        check_link_ends(ref, r);
         Field::check(ref, db, s, r);
         const std::int64_t from = s.ports.port(ref, db, r.node_from, r.nbr_from, kOutput, r.type_from);
         const std::int64_t to = s.ports.port(ref, db, r.node_to, r.nbr_to, kInput, r.type_to);
