@@ -37,11 +37,11 @@ DEVICE = (
     "h.serialnb, h.hwtype, d.responsible, d.location, d.comments "
     "FROM functional_device d JOIN device_type t ON t.devicetypeid = d.devicetypeid "
     "LEFT JOIN hardware_device h ON h.serialid = d.serialid WHERE d.devicename = ?")
-# The two lists, sorted by name after reading (as the library does).
-SYSTEMS = ("SELECT s.system_name FROM device_system ds JOIN subsystem s ON s.systemid = ds.systemid "
-           "WHERE ds.deviceid = ?")
-FUNCTIONS = ("SELECT f.function_name FROM functional_device_function df "
-             "JOIN device_function f ON f.functionid = df.functionid WHERE df.deviceid = ?")
+# Both lists in one statement, each sorted by name after reading (as the library does).
+LISTS = ("SELECT 0, s.system_name FROM device_system ds JOIN subsystem s ON s.systemid = ds.systemid "
+         "WHERE ds.deviceid = ? UNION ALL "
+         "SELECT 1, f.function_name FROM functional_device_function df "
+         "JOIN device_function f ON f.functionid = df.functionid WHERE df.deviceid = ?")
 
 
 def batch(method, rows):
@@ -81,8 +81,11 @@ def reference(path):
         if found is None:
             raise RuntimeError("NO_ROWS_SELECTED")
         record = dict(zip(keys, found))
-        record["system_list"] = ",".join(sorted([r[0] for r in execute(SYSTEMS, (found[0],))]))
-        record["function_list"] = ",".join(sorted([r[0] for r in execute(FUNCTIONS, (found[0],))]))
+        lists = ([], [])
+        for k, item in execute(LISTS, (found[0], found[0])):
+            lists[k].append(item)
+        record["system_list"] = ",".join(sorted(lists[0]))
+        record["function_list"] = ",".join(sorted(lists[1]))
         return dumps(record)
 
     return db, row

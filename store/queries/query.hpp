@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -71,9 +72,20 @@ answer::PackedList records(sql::Connection &db, RecordSql &query, const Args &..
     return list;
 }
 
-// The items of `sql` sorted and joined with ",", as the list arguments of the
-// inserts take them. Sorted here: these lists are short, and SQLite would open
-// a sorter for each.
+// Items sorted and joined with ",", as the list arguments of the inserts
+// take them. Sorted here: these lists are short, and SQLite would open a
+// sorter for each.
+inline std::string join_sorted(std::vector<std::string> &items) {
+    std::sort(items.begin(), items.end());
+    std::string text;
+    for (std::size_t k = 0; k < items.size(); ++k) {
+        if (k) text.push_back(',');
+        text += items[k];
+    }
+    return text;
+}
+
+// The items of `sql` (its first column) sorted and joined.
 template <typename... Args>
 std::string joined(sql::Connection &db, std::string_view sql, const Args &...args) {
     std::string first;
@@ -88,13 +100,22 @@ std::string joined(sql::Connection &db, std::string_view sql, const Args &...arg
         if (items.empty()) items.push_back(std::move(first));
         items.emplace_back(stmt->column_view(0));
     }
-    if (items.empty()) return first;
-    std::sort(items.begin(), items.end());
-    std::string text;
-    for (std::size_t k = 0; k < items.size(); ++k) {
-        if (k) text.push_back(',');
-        text += items[k];
+    return items.empty() ? first : join_sorted(items);
+}
+
+// Several lists read by one statement (one round trip to a server) whose
+// rows are (list number from 0, item): each list sorted and joined.
+template <std::size_t N, typename... Args>
+std::array<std::string, N> joined_lists(sql::Connection &db, std::string_view sql, const Args &...args) {
+    std::array<std::vector<std::string>, N> items;
+    auto stmt = db.prepare(sql);
+    stmt.bind_all(args...);
+    while (stmt.step()) {
+        const auto list = static_cast<std::size_t>(stmt->column_int(0));
+        if (list < N) items[list].emplace_back(stmt->column_view(1));
     }
+    std::array<std::string, N> text;
+    for (std::size_t k = 0; k < N; ++k) text[k] = join_sorted(items[k]);
     return text;
 }
 

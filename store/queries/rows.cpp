@@ -10,11 +10,11 @@ namespace {
 const char *const kSystemsOfType =
     "SELECT s.system_name FROM device_type_system t JOIN subsystem s ON s.systemid = t.systemid "
     "WHERE t.devicetypeid = ?";
-const char *const kSystemsOfDevice =
-    "SELECT s.system_name FROM device_system ds JOIN subsystem s ON s.systemid = ds.systemid "
-    "WHERE ds.deviceid = ?";
-const char *const kFunctionsOfDevice =
-    "SELECT f.function_name FROM functional_device_function df JOIN device_function f ON f.functionid = df.functionid "
+// A device's subsystems (list 0) and functions (list 1) in one statement.
+const char *const kListsOfDevice =
+    "SELECT 0, s.system_name FROM device_system ds JOIN subsystem s ON s.systemid = ds.systemid "
+    "WHERE ds.deviceid = ? UNION ALL "
+    "SELECT 1, f.function_name FROM functional_device_function df JOIN device_function f ON f.functionid = df.functionid "
     "WHERE df.deviceid = ?";
 const char *const kMembersOfLinkType =
     "SELECT s.lktype FROM link_type_member m JOIN link_type s ON s.linktypeid = m.simpleid "
@@ -93,8 +93,9 @@ void type_systems(Session &s, answer::JsonObject &o, const sql::Statement &row) 
 
 void device_lists(Session &s, answer::JsonObject &o, const sql::Statement &row) {
     const auto id = row.column_int(0);
-    o.text("system_list", joined(s.db(), kSystemsOfDevice, id));
-    o.text("function_list", joined(s.db(), kFunctionsOfDevice, id));
+    const auto lists = joined_lists<2>(s.db(), kListsOfDevice, id, id);
+    o.text("system_list", lists[0]);
+    o.text("function_list", lists[1]);
 }
 
 // A composite type's simple types; null for a simple type.
