@@ -31,7 +31,21 @@ struct SubsystemOp {
     static std::string subject(const Record &r) { return "subsystem '" + r.name + "'"; }
 };
 
-struct FunctionOp {
+// A record that is only a name, unique in its table: a device function, a
+// simple link type. The facts of each kind are in its table row below.
+struct NamedKind {
+    const char *kind;    // "device function"
+    const char *label;   // what the name is: "a function name"
+    const char *select;  // its id by name
+    const char *insert;  // the row from its name
+};
+inline constexpr NamedKind kFunctionKind{"device function", "a function name", kFunctionId,
+                                         "INSERT INTO device_function (function_name) VALUES (?)"};
+inline constexpr NamedKind kSimpleLinkTypeKind{"link type", "a link type name", kLinkTypeId,
+                                               "INSERT INTO link_type (lktype) VALUES (?)"};
+
+template <const NamedKind &K>
+struct NameOp {
     struct Record {
         std::string name;
     };
@@ -41,33 +55,15 @@ struct FunctionOp {
     static constexpr bool kChangesGraph = false;
 
     static void check(const RecordRef &ref, sql::Connection &db, State &s, Record &r) {
-        ref.need_list_name(r.name, "a function name");
-        if (exists(db, kFunctionId, r.name)) ref.refuse("device function '" + r.name + "' already exists");
-        s.names.claim(ref, r.name, "device function");
+        ref.need_list_name(r.name, K.label);
+        if (exists(db, K.select, r.name)) ref.refuse(std::string(K.kind) + " '" + r.name + "' already exists");
+        s.names.claim(ref, r.name, K.kind);
     }
-    static void write(Writer &w, State &, Record &r) {
-        w.db.run("INSERT INTO device_function (function_name) VALUES (?)", r.name);
-    }
-    static std::string subject(const Record &r) { return "device function '" + r.name + "'"; }
+    static void write(Writer &w, State &, Record &r) { w.db.run(K.insert, r.name); }
+    static std::string subject(const Record &r) { return std::string(K.kind) + " '" + r.name + "'"; }
 };
-
-struct SimpleLinkTypeOp {
-    struct Record {
-        std::string name;
-    };
-    struct State {
-        NamesInBatch names;
-    };
-    static constexpr bool kChangesGraph = false;
-
-    static void check(const RecordRef &ref, sql::Connection &db, State &s, Record &r) {
-        ref.need_list_name(r.name, "a link type name");
-        if (exists(db, kLinkTypeId, r.name)) ref.refuse("link type '" + r.name + "' already exists");
-        s.names.claim(ref, r.name, "link type");
-    }
-    static void write(Writer &w, State &, Record &r) { w.db.run("INSERT INTO link_type (lktype) VALUES (?)", r.name); }
-    static std::string subject(const Record &r) { return "link type '" + r.name + "'"; }
-};
+using FunctionOp = NameOp<kFunctionKind>;
+using SimpleLinkTypeOp = NameOp<kSimpleLinkTypeKind>;
 
 // A composite link type is made of simple ones, all known already.
 struct CompositeLinkTypeOp {
