@@ -24,14 +24,14 @@ const Layout kMicro{1000,
 
 }  // namespace
 
-StringVec KETRAL::PyGetDestinationNamePerDevPort(Str devicename, Str port_nbr, Str port_type) {
+StringVec KETRAL::PyGetDestinationNamePerDevPort(const std::string &devicename, const std::string &port_nbr, const std::string &port_type) {
     return fetch_rows(kDestinations, [&](ColumnStore &s, char *error) {
         return GetDestinationNamePerDevPort(devicename.c_str(), port_nbr.c_str(), port_type.c_str(), s.len(1),
                                             s.text(1), error);
     });
 }
 
-StringVec KETRAL::PyGetAllPathsPerDevice(Str devicename, Str system_name, int reload_connectivity,
+StringVec KETRAL::PyGetAllPathsPerDevice(const std::string &devicename, const std::string &system_name, int reload_connectivity,
                                          int delete_connectivity) {
     return fetch_rows(kPaths, [&](ColumnStore &s, char *error) {
         return GetAllPathsPerDevice(devicename.c_str(), system_name.c_str(), s.count(), s.ints(3), s.ints(1),
@@ -39,7 +39,7 @@ StringVec KETRAL::PyGetAllPathsPerDevice(Str devicename, Str system_name, int re
     });
 }
 
-StringVec KETRAL::PyGetMicroConnectBetweenBoardCpntAndMotherBoard(Str cpntname, int int_arg) {
+StringVec KETRAL::PyGetMicroConnectBetweenBoardCpntAndMotherBoard(const std::string &cpntname, int int_arg) {
     return fetch_rows(kMicro, [&](ColumnStore &s, char *error) {
         return GetMicroConnectBetweenBoardCpntAndMotherBoard(cpntname.c_str(), int_arg, s.ints(1), s.ints(2),
                                                              s.count(), s.text(A), s.len(A), s.text(B), s.len(B),
@@ -47,7 +47,7 @@ StringVec KETRAL::PyGetMicroConnectBetweenBoardCpntAndMotherBoard(Str cpntname, 
     });
 }
 
-StringVec KETRAL::PyGetMicroConnectFromPortid(int int_arg1, int int_arg2, Str text_arg) {
+StringVec KETRAL::PyGetMicroConnectFromPortid(int int_arg1, int int_arg2, const std::string &text_arg) {
     return fetch_rows(kMicro, [&](ColumnStore &s, char *error) {
         return GetMicroConnectFromPortid(int_arg1, int_arg2, text_arg.c_str(), s.ints(1), s.ints(2), s.count(),
                                          s.text(A), s.len(A), s.text(B), s.len(B), s.text(C), s.len(C), s.text(D),
@@ -55,7 +55,7 @@ StringVec KETRAL::PyGetMicroConnectFromPortid(int int_arg1, int int_arg2, Str te
     });
 }
 
-StringVec KETRAL::PyGetMicroConnectToCpntType(int int_arg1, int int_arg2, Str text_arg) {
+StringVec KETRAL::PyGetMicroConnectToCpntType(int int_arg1, int int_arg2, const std::string &text_arg) {
     return fetch_rows(kMicro, [&](ColumnStore &s, char *error) {
         return GetMicroConnectToCpntType(int_arg1, int_arg2, text_arg.c_str(), s.ints(1), s.ints(2), s.count(),
                                          s.text(A), s.len(A), s.text(B), s.len(B), s.text(C), s.len(C), s.text(D),

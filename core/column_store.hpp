@@ -30,8 +30,6 @@ struct Column {
     bool grows;   // text: reallocated at its reported length for the second call
     bool in_row;  // gives one field of every row
 
-    // A text column whose raised length alone does not ask for a second call.
-    constexpr Column untested() const { return {kind, initial, false, true, true}; }
     // A text column the library is handed but the rows never read; it keeps
     // its first buffer for the second call.
     constexpr Column passed_only() const { return {kind, initial, false, false, false}; }

@@ -11,7 +11,7 @@ using KetralClass = boost::python::class_<KETRAL>;
 #define KETRAL_BIND(cls, name) (cls).def(#name, &KETRAL::Py##name)
 
 void bind_connection_and_schema(KetralClass &cls);
-void bind_queries(KetralClass &cls);
+void bind_record_queries(KetralClass &cls);
 void bind_table_loaders(KetralClass &cls);
 void bind_writes(KetralClass &cls);
 void bind_connectivity(KetralClass &cls);

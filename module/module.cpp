@@ -29,7 +29,8 @@ BOOST_PYTHON_MODULE(libketralpython) {
 
     KetralClass cls("KETRAL", bp::init<std::string, std::string, std::string>());
     bind_connection_and_schema(cls);
-    bind_queries(cls);
+    bind_record_queries(cls);
+    bind_table_loaders(cls);
     bind_writes(cls);
     bind_connectivity(cls);
 }

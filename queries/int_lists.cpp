@@ -10,7 +10,7 @@ IntVec KETRAL::PyGetPortIDPerDevID(int deviceid) {
                     [&](int *count, int *res, char *err) { return GetPortIDPerDevID(deviceid, count, res, err); });
 }
 
-IntVec KETRAL::PyGetDeviceIDsPerType(Str devicetype) {
+IntVec KETRAL::PyGetDeviceIDsPerType(const std::string &devicetype) {
     return int_list(2000, KETRAL_ERROR_CAPACITY, [&](int *count, int *res, char *err) {
         return GetDeviceIDsPerType(devicetype.c_str(), count, res, err);
     });
@@ -39,7 +39,7 @@ IntVec KETRAL::PyGetMicroLkToCpntID(int cpntid, int option) {
 }
 
 // Link information texts can make long messages: a larger error buffer.
-IntVec KETRAL::PyGetLkIDsPerLkInfo(Str lkinfo) {
+IntVec KETRAL::PyGetLkIDsPerLkInfo(const std::string &lkinfo) {
     return int_list(10000, KETRAL_LKINFO_ERROR_CAPACITY, [&](int *count, int *res, char *err) {
         return GetLkIDsPerLkInfo(lkinfo.c_str(), count, res, err);
     });

@@ -21,20 +21,20 @@ const Layout kDeviceTypeTable{10000, Retry::AnyRaised, {kInt, text(500000)}, /*r
 
 }  // namespace
 
-StringVec KETRAL::PyLoadConnectivityTable(Str selector) {
+StringVec KETRAL::PyLoadConnectivityTable(const std::string &selector) {
     return fetch_rows(kConnectivityTable, [&](ColumnStore &s, char *error) {
         return LoadConnectivityTable(selector.c_str(), s.count(), s.ints(1), s.ints(2), s.ints(3), s.len(4), s.len(5),
                                      s.text(4), s.text(5), s.ints(6), s.ints(7), s.ints(8), s.text(9), s.len(9), error);
     });
 }
 
-StringVec KETRAL::PyMatchDeviceIDDeviceName(Str selector) {
+StringVec KETRAL::PyMatchDeviceIDDeviceName(const std::string &selector) {
     return fetch_rows(kIdNameTable, [&](ColumnStore &s, char *error) {
         return MatchDeviceIDDeviceName(selector.c_str(), s.count(), s.ints(1), s.len(2), s.text(2), error);
     });
 }
 
-StringVec KETRAL::PyLoadDeviceTypeTable(Str selector) {
+StringVec KETRAL::PyLoadDeviceTypeTable(const std::string &selector) {
     return fetch_rows(kDeviceTypeTable, [&](ColumnStore &s, char *error) {
         return LoadDeviceTypeTable(selector.c_str(), s.len(2), s.text(2), s.count(), s.ints(1), error);
     });

@@ -14,16 +14,16 @@ std::string KETRAL::PyGetCpntName_cpntid(int cpntid) {
     return name_lookup([&](char *name, char *err) { return GetCpntName_cpntid(cpntid, name, err); });
 }
 
-int KETRAL::PyGetDeviceID_devicename(Str devicename) {
+int KETRAL::PyGetDeviceID_devicename(const std::string &devicename) {
     return id_lookup([&](int *id, char *err) { return GetDeviceID_devicename(devicename.c_str(), id, err); });
 }
 
-int KETRAL::PyGetCpntID_cpntname(Str cpntname) {
+int KETRAL::PyGetCpntID_cpntname(const std::string &cpntname) {
     return id_lookup([&](int *id, char *err) { return GetCpntID_cpntname(cpntname.c_str(), id, err); });
 }
 
 // The two texts come before port_way here, unlike the port row query.
-int KETRAL::PyGetPortID_portinfo(int deviceid, Str portnb, Str port_type, int port_way) {
+int KETRAL::PyGetPortID_portinfo(int deviceid, const std::string &portnb, const std::string &port_type, int port_way) {
     return id_lookup([&](int *id, char *err) {
         return GetPortID_portinfo(deviceid, portnb.c_str(), port_type.c_str(), port_way, id, err);
     });

@@ -6,40 +6,40 @@
 
 using ketral::row_query;
 
-std::string KETRAL::PyGetDeviceTypeRow(Str devicetype) {
+std::string KETRAL::PyGetDeviceTypeRow(const std::string &devicetype) {
     return row_query(
         2000, [&](int *len, char *res, char *err) { return GetDeviceTypeRow(devicetype.c_str(), len, res, err); });
 }
 
-std::string KETRAL::PyGetDeviceRow_devicename(Str devicename) {
+std::string KETRAL::PyGetDeviceRow_devicename(const std::string &devicename) {
     return row_query(2000, [&](int *len, char *res, char *err) {
         return GetDeviceRow_devicename(devicename.c_str(), len, res, err);
     });
 }
 
-std::string KETRAL::PyGetBootImageRow_devicename(Str devicename) {
+std::string KETRAL::PyGetBootImageRow_devicename(const std::string &devicename) {
     return row_query(2000, [&](int *len, char *res, char *err) {
         return GetBootImageRow_devicename(devicename.c_str(), len, res, err);
     });
 }
 
-std::string KETRAL::PyGetBoardCpntRow_cpntname(Str cpntname) {
+std::string KETRAL::PyGetBoardCpntRow_cpntname(const std::string &cpntname) {
     return row_query(2000, [&](int *len, char *res, char *err) {
         return GetBoardCpntRow_cpntname(cpntname.c_str(), len, res, err);
     });
 }
 
-std::string KETRAL::PyGetHWCpntRow_serialnb(Str serialnb) {
+std::string KETRAL::PyGetHWCpntRow_serialnb(const std::string &serialnb) {
     return row_query(
         2000, [&](int *len, char *res, char *err) { return GetHWCpntRow_serialnb(serialnb.c_str(), len, res, err); });
 }
 
-std::string KETRAL::PyGetHWDeviceRow_serialnb(Str serialnb) {
+std::string KETRAL::PyGetHWDeviceRow_serialnb(const std::string &serialnb) {
     return row_query(
         2000, [&](int *len, char *res, char *err) { return GetHWDeviceRow_serialnb(serialnb.c_str(), len, res, err); });
 }
 
-std::string KETRAL::PyGetIPAliasRow(Str ipalias) {
+std::string KETRAL::PyGetIPAliasRow(const std::string &ipalias) {
     return row_query(2000,
                      [&](int *len, char *res, char *err) { return GetIPAliasRow(ipalias.c_str(), len, res, err); });
 }
@@ -62,13 +62,13 @@ std::string KETRAL::PyGetPortRow_pid(int pid) {
     return row_query(1000, [&](int *len, char *res, char *err) { return GetPortRow_pid(pid, len, res, err); });
 }
 
-std::string KETRAL::PyGetPortRow_devid(int deviceid, Str portnb, int port_way, Str port_type) {
+std::string KETRAL::PyGetPortRow_devid(int deviceid, const std::string &portnb, int port_way, const std::string &port_type) {
     return row_query(1000, [&](int *len, char *res, char *err) {
         return GetPortRow_devid(deviceid, portnb.c_str(), port_way, port_type.c_str(), len, res, err);
     });
 }
 
-std::string KETRAL::PyGetSparePortRow_snb(Str serialnb, Str portnb, int port_way, Str port_type) {
+std::string KETRAL::PyGetSparePortRow_snb(const std::string &serialnb, const std::string &portnb, int port_way, const std::string &port_type) {
     return row_query(1000, [&](int *len, char *res, char *err) {
         return GetSparePortRow_snb(serialnb.c_str(), portnb.c_str(), port_way, port_type.c_str(), len, res, err);
     });
@@ -84,7 +84,7 @@ std::string KETRAL::PyGetMicroConnectivityRow_lkid(int lkid) {
                      [&](int *len, char *res, char *err) { return GetMicroConnectivityRow_lkid(lkid, len, res, err); });
 }
 
-std::string KETRAL::PyGetMacroConnectivityRow_node(int node, Str portnb, int port_way, Str port_type) {
+std::string KETRAL::PyGetMacroConnectivityRow_node(int node, const std::string &portnb, int port_way, const std::string &port_type) {
     return row_query(1000, [&](int *len, char *res, char *err) {
         return GetMacroConnectivityRow_node(node, portnb.c_str(), port_way, port_type.c_str(), len, res, err);
     });
@@ -96,12 +96,12 @@ std::string KETRAL::PyGetMicroConnectivityRow_node(int node, int portnb, int por
     });
 }
 
-std::string KETRAL::PyGetIPInfoRow(Str ipaddress) {
+std::string KETRAL::PyGetIPInfoRow(const std::string &ipaddress) {
     return row_query(1000,
                      [&](int *len, char *res, char *err) { return GetIPInfoRow(ipaddress.c_str(), len, res, err); });
 }
 
-std::string KETRAL::PyGetLkTypeRow_lkname(Str lkname) {
+std::string KETRAL::PyGetLkTypeRow_lkname(const std::string &lkname) {
     return row_query(
         1000, [&](int *len, char *res, char *err) { return GetLkTypeRow_lkname(lkname.c_str(), len, res, err); });
 }

@@ -6,67 +6,67 @@
 
 using ketral::string_list;
 
-StringVec KETRAL::PyGetDeviceNamesPerType(Str devicetype) {
+StringVec KETRAL::PyGetDeviceNamesPerType(const std::string &devicetype) {
     return string_list(50000, [&](int *len, char *res, char *err) {
         return GetDeviceNamesPerType(devicetype.c_str(), len, res, err);
     });
 }
 
-StringVec KETRAL::PyGetFreeDeviceNamesPerType(Str devicetype) {
+StringVec KETRAL::PyGetFreeDeviceNamesPerType(const std::string &devicetype) {
     return string_list(50000, [&](int *len, char *res, char *err) {
         return GetFreeDeviceNamesPerType(devicetype.c_str(), len, res, err);
     });
 }
 
-StringVec KETRAL::PyGetDeviceNamesPerLocation(Str location) {
+StringVec KETRAL::PyGetDeviceNamesPerLocation(const std::string &location) {
     return string_list(50000, [&](int *len, char *res, char *err) {
         return GetDeviceNamesPerLocation(location.c_str(), len, res, err);
     });
 }
 
-StringVec KETRAL::PyGetDeviceNamesPerFunction(Str function) {
+StringVec KETRAL::PyGetDeviceNamesPerFunction(const std::string &function) {
     return string_list(50000, [&](int *len, char *res, char *err) {
         return GetDeviceNamesPerFunction(function.c_str(), len, res, err);
     });
 }
 
-StringVec KETRAL::PyGetBoardCpntPerType(Str cpnttype) {
+StringVec KETRAL::PyGetBoardCpntPerType(const std::string &cpnttype) {
     return string_list(
         50000, [&](int *len, char *res, char *err) { return GetBoardCpntPerType(cpnttype.c_str(), len, res, err); });
 }
 
-StringVec KETRAL::PyGetCpntNamesPerBoard(Str boardname) {
+StringVec KETRAL::PyGetCpntNamesPerBoard(const std::string &boardname) {
     return string_list(
         50000, [&](int *len, char *res, char *err) { return GetCpntNamesPerBoard(boardname.c_str(), len, res, err); });
 }
 
-StringVec KETRAL::PyGetSpareHWPerLocation(Str location) {
+StringVec KETRAL::PyGetSpareHWPerLocation(const std::string &location) {
     return string_list(
         50000, [&](int *len, char *res, char *err) { return GetSpareHWPerLocation(location.c_str(), len, res, err); });
 }
 
-StringVec KETRAL::PyGetSpareHWCpntPerLocation(Str location) {
+StringVec KETRAL::PyGetSpareHWCpntPerLocation(const std::string &location) {
     return string_list(50000, [&](int *len, char *res, char *err) {
         return GetSpareHWCpntPerLocation(location.c_str(), len, res, err);
     });
 }
 
-StringVec KETRAL::PyGetSpareHWPerType(Str hwtype) {
+StringVec KETRAL::PyGetSpareHWPerType(const std::string &hwtype) {
     return string_list(
         50000, [&](int *len, char *res, char *err) { return GetSpareHWPerType(hwtype.c_str(), len, res, err); });
 }
 
-StringVec KETRAL::PyGetSpareHWCpntPerType(Str hwtype) {
+StringVec KETRAL::PyGetSpareHWCpntPerType(const std::string &hwtype) {
     return string_list(
         50000, [&](int *len, char *res, char *err) { return GetSpareHWCpntPerType(hwtype.c_str(), len, res, err); });
 }
 
-StringVec KETRAL::PyGetPortInfoPerSpare(Str spare) {
+StringVec KETRAL::PyGetPortInfoPerSpare(const std::string &spare) {
     return string_list(
         50000, [&](int *len, char *res, char *err) { return GetPortInfoPerSpare(spare.c_str(), len, res, err); });
 }
 
-StringVec KETRAL::PyGetIPAliasesPerIPName(Str ipname) {
+StringVec KETRAL::PyGetIPAliasesPerIPName(const std::string &ipname) {
     return string_list(
         50000, [&](int *len, char *res, char *err) { return GetIPAliasesPerIPName(ipname.c_str(), len, res, err); });
 }

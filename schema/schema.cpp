@@ -13,10 +13,10 @@ int KETRAL::PyDropTableSchema() {
     return call_or_throw([](char *error) { return DropTableSchema(error); });
 }
 
-int KETRAL::PyCreateDestinationTable(Str devicename, int max_links) {
+int KETRAL::PyCreateDestinationTable(const std::string &devicename, int max_links) {
     return call_or_throw([&](char *error) { return CreateDestinationTable(devicename.c_str(), max_links, error); });
 }
 
-int KETRAL::PyCreateRoutingTable(Str devicename, int max_links) {
+int KETRAL::PyCreateRoutingTable(const std::string &devicename, int max_links) {
     return call_or_throw([&](char *error) { return CreateRoutingTable(devicename.c_str(), max_links, error); });
 }

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "store/guard.hpp"
+#include "store/failure.hpp"
 
 namespace ketral::store::answer {
 

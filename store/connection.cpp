@@ -1,9 +1,11 @@
-// DBConnexion and DBDeconnexion: the library-wide connection.
+// The four functions that need no schema: DBConnexion and DBDeconnexion
+// (the library-wide connection), CreateTableSchema and DropTableSchema.
 #include <cctype>
 #include <string>
 #include <string_view>
 
 #include "store/guard.hpp"
+#include "store/schema.hpp"
 #include "store/sql/postgresql.hpp"
 #include "store/sql/sqlite.hpp"
 
@@ -61,6 +63,26 @@ int DBConnexion(const char *database, const char *user, const char *password, ch
 int DBDeconnexion(char *ErrMess) {
     using namespace ketral::store;
     return guarded({"DBDeconnexion", ErrMess, Needs::Nothing}, [](Session &session) { session.detach(); });
+}
+
+
+int CreateTableSchema(char *ErrMess) {
+    using namespace ketral::store;
+    return guarded({"CreateTableSchema", ErrMess, Needs::Connection}, [](Session &session) {
+        session.forget_schema();
+        create_schema(session.db());
+    });
+}
+
+int DropTableSchema(char *ErrMess) {
+    using namespace ketral::store;
+    return guarded({"DropTableSchema", ErrMess, Needs::Connection}, [](Session &session) {
+        session.forget_schema();
+        // A batch or a graph of the dropped tables means nothing any more.
+        session.discard_state();
+        session.db().clear_statement_cache();
+        drop_schema(session.db());
+    });
 }
 
 }  // extern "C"

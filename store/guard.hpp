@@ -6,25 +6,16 @@
 
 #include <algorithm>
 #include <mutex>
-#include <stdexcept>
 #include <string_view>
 
 #include "store/export.hpp"
+#include "store/failure.hpp"
 #include "store/session.hpp"
 
 namespace ketral::store {
 
-inline constexpr char kNotConnected[] = "not connected: call DBConnexion first";
-inline constexpr char kNoSchema[] = "no schema: call CreateTableSchema first";
 // The return of every failed call.
 inline constexpr int kFailed = 1;
-
-// A message complete as it stands; the guard passes it on unchanged.
-// Bodies name their operation themselves: "InsertPort: no device named 'sw07'".
-class Failure : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 enum class Needs {
     Nothing,     // DBConnexion, DBDeconnexion

@@ -1,22 +1,22 @@
-// The schema of the configuration database and the two contract functions
-// that create and drop it. The SQL is portable; the backend-specific pieces
+// The schema of the configuration database: its tables, version and upgrades. The SQL is portable; the backend-specific pieces
 // are the type of the self-numbered keys ("{id}") and of texts (TEXT).
 #include "store/schema.hpp"
 
 #include <cctype>
 
-#include "store/guard.hpp"
-
-// The states of a piece of hardware (devices and board components alike).
-#define HARDWARE_STATUS "CHECK (status IN ('IN_USE', 'SPARE', 'IN_REPAIR', 'DESTROYED', 'TEST'))"
+#include "store/failure.hpp"
+#include "store/hardware_status.hpp"
 
 namespace ketral::store {
 
 namespace {
 
-// The portable column list for `db`: "{id}" and each TEXT become the backend's types.
+// The portable column list for `db`: "{id}" and each TEXT become the
+// backend's types, "{status}" the check of the hardware status words.
 std::string expand(const char *columns, const sql::Connection &db) {
     std::string out(columns);
+    static const std::string status = status_check();
+    if (const auto at = out.find("{status}"); at != std::string::npos) out.replace(at, 8, status);
     const std::string_view id_type = db.auto_id_type();
     for (auto at = out.find("{id}"); at != std::string::npos; at = out.find("{id}", at + id_type.size()))
         out.replace(at, 4, id_type);
@@ -59,7 +59,7 @@ const std::vector<Table> &schema_tables() {
         // A piece of hardware, known by its serial number, in use or not.
         {"hardware_device",
          "serialid {id}, serialnb TEXT NOT NULL UNIQUE, hwname TEXT, hwtype TEXT, "
-         "status TEXT NOT NULL " HARDWARE_STATUS ", "
+         "status TEXT NOT NULL {status}, "
          "responsible TEXT, location TEXT, comments TEXT",
          {{"hardware_device_status_idx", "status, location", false},
           {"hardware_device_type_idx", "hwtype", false},
@@ -133,7 +133,7 @@ const std::vector<Table> &schema_tables() {
         // Board components: the hardware, then the position on a motherboard.
         {"hw_board_cpnt",
          "snbid {id}, serialnb TEXT NOT NULL, hwtype TEXT, "
-         "status TEXT NOT NULL " HARDWARE_STATUS ", "
+         "status TEXT NOT NULL {status}, "
          "responsible TEXT, location TEXT, comments TEXT",
          {{"hw_board_cpnt_serialnb_idx", "serialnb", false},
           {"hw_board_cpnt_status_idx", "status, location", false},
@@ -270,26 +270,3 @@ void check_schema(sql::Connection &db) {
 }
 
 }  // namespace ketral::store
-
-extern "C" {
-
-int CreateTableSchema(char *ErrMess) {
-    using namespace ketral::store;
-    return guarded({"CreateTableSchema", ErrMess, Needs::Connection}, [](Session &session) {
-        session.forget_schema();
-        create_schema(session.db());
-    });
-}
-
-int DropTableSchema(char *ErrMess) {
-    using namespace ketral::store;
-    return guarded({"DropTableSchema", ErrMess, Needs::Connection}, [](Session &session) {
-        session.forget_schema();
-        // A batch or a graph of the dropped tables means nothing any more.
-        session.discard_state();
-        session.db().clear_statement_cache();
-        drop_schema(session.db());
-    });
-}
-
-}  // extern "C"

@@ -1,6 +1,6 @@
 #include "store/session.hpp"
 
-#include "store/guard.hpp"
+#include "store/failure.hpp"
 #include "store/schema.hpp"
 
 namespace ketral::store {

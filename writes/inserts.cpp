@@ -7,8 +7,8 @@
 
 using namespace ketral;
 
-std::string KETRAL::PyInsertDeviceType(Str system_list, Str devtype, int nbrofinput, int nbrofoutput,
-                                       Str description, Str rgbcolor, int last) {
+std::string KETRAL::PyInsertDeviceType(const std::string &system_list, const std::string &devtype, int nbrofinput, int nbrofoutput,
+                                       const std::string &description, const std::string &rgbcolor, int last) {
     // An empty description takes the device type.
     return insert_record({at_least_two(devtype, "Error:No Devtype given"), flag(last, "last is either 0 or 1")},
                          kInsertedBlank,
@@ -16,9 +16,9 @@ std::string KETRAL::PyInsertDeviceType(Str system_list, Str devtype, int nbrofin
                                    default_to(description, devtype), rgbcolor, last));
 }
 
-std::string KETRAL::PyInsertFunctionalDevice(Str system_list, Str devicename, Str devicetype, int dnode,
-                                             int promismode, Str serialnb, Str hwtype, Str responsible,
-                                             Str location, Str comments, Str function_list, int last_rows) {
+std::string KETRAL::PyInsertFunctionalDevice(const std::string &system_list, const std::string &devicename, const std::string &devicetype, int dnode,
+                                             int promismode, const std::string &serialnb, const std::string &hwtype, const std::string &responsible,
+                                             const std::string &location, const std::string &comments, const std::string &function_list, int last_rows) {
     return insert_record({at_least_two(devicetype, "Error:No Devtype or devicename given"),
                           at_least_two(devicename, "Error:No Devtype or devicename given"),
                           flag(last_rows, "Error:last_rows is 1 or 0"), flag(dnode, "Error:dnode is 1 or 0"),
@@ -28,7 +28,7 @@ std::string KETRAL::PyInsertFunctionalDevice(Str system_list, Str devicename, St
                                    serialnb, hwtype, responsible, comments, location, function_list, last_rows));
 }
 
-std::string KETRAL::PyInsertTestFunctionalDevice(Str devicename, const StringVec &ipadd, const StringVec &subnet,
+std::string KETRAL::PyInsertTestFunctionalDevice(const std::string &devicename, const StringVec &ipadd, const StringVec &subnet,
                                                  const StringVec &ipname, const StringVec &portnb,
                                                  const StringVec &port_list, const IntVec &port_way,
                                                  int last_rows) {
@@ -47,27 +47,27 @@ std::string KETRAL::PyInsertTestFunctionalDevice(Str devicename, const StringVec
     });
 }
 
-std::string KETRAL::PyInsertSpareDevice(Str hwname, Str hwtype, Str serialnb, Str responsible, Str location,
-                                        Str comments, int last) {
+std::string KETRAL::PyInsertSpareDevice(const std::string &hwname, const std::string &hwtype, const std::string &serialnb, const std::string &responsible, const std::string &location,
+                                        const std::string &comments, int last) {
     return insert_record({at_least_two(serialnb, "Error: No serialnb given"), flag(last, "Error:last is 1 or 0")},
                          kInserted,
                          call_with(InsertSpareDevice, hwname, hwtype, serialnb, responsible, comments, location,
                                    last));
 }
 
-std::string KETRAL::PyInsertSimpleLinkType(Str lktype, int last_rows) {
+std::string KETRAL::PyInsertSimpleLinkType(const std::string &lktype, int last_rows) {
     return insert_record({at_least_two(lktype, "Error:No lktype given"), flag(last_rows, "Error:last_rows is 1 or 0")},
                          kInserted, call_with(InsertSimpleLinkType, lktype, last_rows));
 }
 
-std::string KETRAL::PyInsertCompositeLinkType(Str lktype, Str link_list, int last) {
+std::string KETRAL::PyInsertCompositeLinkType(const std::string &lktype, const std::string &link_list, int last) {
     return insert_record({not_empty(lktype, "Error:No lktype given"), flag(last, "Error:last is 1 or 0"),
                           at_least_two(link_list, "Error:list of link is empty")},
                          kInserted, call_with(InsertCompositeLinkType, lktype, link_list, last));
 }
 
-std::string KETRAL::PyInsertPort(Str devicename, Str port_nbr, Str port_type, int port_way, Str bia, Str ipname,
-                                 Str ipaddress, Str macaddress, Str subnet, const IntVec &port_flags, Str phy,
+std::string KETRAL::PyInsertPort(const std::string &devicename, const std::string &port_nbr, const std::string &port_type, int port_way, const std::string &bia, const std::string &ipname,
+                                 const std::string &ipaddress, const std::string &macaddress, const std::string &subnet, const IntVec &port_flags, const std::string &phy,
                                  int last_rows) {
     const PortFlags f(port_flags);
     return insert_record({flag(f.pxi_booting, "pxi_bootingis equal to 1 or 0"),
@@ -81,9 +81,9 @@ std::string KETRAL::PyInsertPort(Str devicename, Str port_nbr, Str port_type, in
                                    last_rows));
 }
 
-std::string KETRAL::PyInsertMacroLink(Str node_from, Str node_to, Str port_nbrfrom, Str port_nbrto,
-                                      Str port_typefrom, Str port_typeto, Str lktype, int bidirectional,
-                                      Str link_info, int last_rows) {
+std::string KETRAL::PyInsertMacroLink(const std::string &node_from, const std::string &node_to, const std::string &port_nbrfrom, const std::string &port_nbrto,
+                                      const std::string &port_typefrom, const std::string &port_typeto, const std::string &lktype, int bidirectional,
+                                      const std::string &link_info, int last_rows) {
     return insert_record({not_empty(node_from, "you must give a node from name"),
                           not_empty(node_to, "you must give a node to name"),
                           not_empty(lktype, "you must give a lk type name"), flag(last_rows, "last_rows is 1 or 0")},
@@ -92,7 +92,7 @@ std::string KETRAL::PyInsertMacroLink(Str node_from, Str node_to, Str port_nbrfr
                                    port_typeto, lktype, link_info, bidirectional, last_rows));
 }
 
-std::string KETRAL::PyInsertSparePort(Str serialnb, Str port_nbr, int port_way, Str port_type, Str bia, Str mac,
+std::string KETRAL::PyInsertSparePort(const std::string &serialnb, const std::string &port_nbr, int port_way, const std::string &port_type, const std::string &bia, const std::string &mac,
                                       int last_rows) {
     return insert_record({way(port_way, "port_way is equal to 1 or 2"),
                           at_least_two(serialnb, "Error:serialnb  value is empty"),
@@ -101,11 +101,11 @@ std::string KETRAL::PyInsertSparePort(Str serialnb, Str port_nbr, int port_way, 
                          kInserted, call_with(InsertSparePort, serialnb, port_nbr, port_way, port_type, bia, mac, last_rows));
 }
 
-std::string KETRAL::PyInsertSimpleDeviceFunction(Str function_name, int last) {
+std::string KETRAL::PyInsertSimpleDeviceFunction(const std::string &function_name, int last) {
     return insert_record({at_least_two(function_name, "No function given"), flag(last, "last is either 0 or 1")},
                          kInsertedBlank, call_with(InsertSimpleDeviceFunction, function_name, last));
 }
 
-std::string KETRAL::PyInsertSubsystem(Str system_name, Str parent_name) {
+std::string KETRAL::PyInsertSubsystem(const std::string &system_name, const std::string &parent_name) {
     return insert_record({}, kInsertedBlank, call_with(InsertSubsystem, system_name, parent_name));
 }

@@ -16,42 +16,42 @@ std::string KETRAL::PyDeleteFunctionalDevice(int deviceid) {
     return delete_record(call_with(DeleteFunctionalDevice, deviceid));
 }
 
-std::string KETRAL::PyDeleteFunctionalDeviceType(Str devicetype) {
+std::string KETRAL::PyDeleteFunctionalDeviceType(const std::string &devicetype) {
     return delete_record(call_with(DeleteFunctionalDeviceType, devicetype));
 }
 
-std::string KETRAL::PyDeleteHWDevice(Str serialnb) { return delete_record(call_with(DeleteHWDevice, serialnb)); }
+std::string KETRAL::PyDeleteHWDevice(const std::string &serialnb) { return delete_record(call_with(DeleteHWDevice, serialnb)); }
 
-std::string KETRAL::PyDeleteSystemName(Str system_name) {
+std::string KETRAL::PyDeleteSystemName(const std::string &system_name) {
     return delete_record(call_with(DeleteSystemName, system_name));
 }
 
-std::string KETRAL::PyDeleteBootImage(Str devicename) { return delete_record(call_with(DeleteBootImage, devicename)); }
+std::string KETRAL::PyDeleteBootImage(const std::string &devicename) { return delete_record(call_with(DeleteBootImage, devicename)); }
 
-std::string KETRAL::PyDeleteIPAlias(Str ipalias) { return delete_record(call_with(DeleteIPAlias, ipalias)); }
+std::string KETRAL::PyDeleteIPAlias(const std::string &ipalias) { return delete_record(call_with(DeleteIPAlias, ipalias)); }
 
-std::string KETRAL::PyUpdateBootImage(Str devicename, Str boot_image, Str kernel_image, Str initrd_image,
-                                      Str physical_location, Str boot_protocol) {
+std::string KETRAL::PyUpdateBootImage(const std::string &devicename, const std::string &boot_image, const std::string &kernel_image, const std::string &initrd_image,
+                                      const std::string &physical_location, const std::string &boot_protocol) {
     return update_record(call_with(UpdateBootImage, devicename, boot_image, kernel_image, initrd_image,
                                    physical_location, boot_protocol));
 }
 
-std::string KETRAL::PyUpdateIPalias(Str old_alias, Str new_alias) {
+std::string KETRAL::PyUpdateIPalias(const std::string &old_alias, const std::string &new_alias) {
     return update_record(call_with(UpdateIPalias, old_alias, new_alias));
 }
 
-std::string KETRAL::PyUpdateHWSerialNB(Str old_serialnb, Str new_serialnb) {
+std::string KETRAL::PyUpdateHWSerialNB(const std::string &old_serialnb, const std::string &new_serialnb) {
     return update_record(call_with(UpdateHWSerialNB, old_serialnb, new_serialnb));
 }
 
-std::string KETRAL::PyUpdateDeviceFunctionName(Str old_name, Str new_name) {
+std::string KETRAL::PyUpdateDeviceFunctionName(const std::string &old_name, const std::string &new_name) {
     return update_record(call_with(UpdateDeviceFunctionName, old_name, new_name));
 }
 
-std::string KETRAL::PyUpdateSubsystemName(Str old_name, Str new_name) {
+std::string KETRAL::PyUpdateSubsystemName(const std::string &old_name, const std::string &new_name) {
     return update_record(call_with(UpdateSubsystemName, old_name, new_name));
 }
 
-std::string KETRAL::PySwapTwoDevices(Str devicename, Str other, Str comments) {
+std::string KETRAL::PySwapTwoDevices(const std::string &devicename, const std::string &other, const std::string &comments) {
     return update_record(call_with(SwapTwoDevices, devicename, other, comments));
 }

@@ -1,9 +1,13 @@
 // Board components: a position on a motherboard (a functional device) and
 // the hardware filling it, or, with motherboard "none", spare component
 // hardware.
-#include "store/inserts/lookups.hpp"
+#include "store/batch/history.hpp"
+#include "store/batch/lookups.hpp"
+#include "store/hardware_status.hpp"
 
 namespace ketral::store::inserts {
+
+using namespace batch;
 
 namespace {
 
@@ -40,12 +44,12 @@ struct BoardCpntOp {
             ref.need_name(r.cpntname, "a component name");
             r.board = need_id(ref, db, s.boards, kDeviceId, r.motherboard, "device (motherboard)");
             if (exists(db, "SELECT 1 FROM board_cpnt WHERE cpntname = ?", r.cpntname))
-                ref.refuse("board component '" + r.cpntname + "' already exists");
+                ref.refuse("board component " + quoted(r.cpntname) + " already exists");
             s.names.claim(ref, r.cpntname, "board component");
             if (r.serialnb.empty()) {
                 if (!r.responsible.empty() || !r.location.empty() || !r.comments.empty())
-                    ref.refuse("responsible, location and comments describe the hardware of '" + r.cpntname +
-                               "': give its serial number, or leave them empty");
+                    ref.refuse("responsible, location and comments describe the hardware of " + quoted(r.cpntname) +
+                               ": give its serial number, or leave them empty");
                 return;
             }
             take_spare(ref, db, r);
@@ -56,34 +60,35 @@ struct BoardCpntOp {
     static void write(Writer &w, State &, Record &r) {
         sql::Connection &db = w.db;
         if (r.board == 0) {
-            insert_hardware(db, r, "SPARE");
-            append_history(w, {kComponentHardware, r.snbid, r.serialnb, 0, {}, "SPARE", r.location, r.comments});
+            insert_hardware(db, r, kSpare);
+            append_history(w, {kComponentHardware, r.snbid, r.serialnb, 0, {}, kSpare, r.location, r.comments});
             return;
         }
         if (!r.serialnb.empty()) {
             if (r.snbid != 0)
-                db.run("UPDATE hw_board_cpnt SET status = 'IN_USE', responsible = COALESCE(?, responsible), "
+                db.run("UPDATE hw_board_cpnt SET status = ?, responsible = COALESCE(?, responsible), "
                        "location = COALESCE(?, location), comments = COALESCE(?, comments) WHERE snbid = ?",
-                       or_null(r.responsible), or_null(r.location), or_null(r.comments), r.snbid);
+                       kInUse, or_null(r.responsible), or_null(r.location), or_null(r.comments), r.snbid);
             else
-                insert_hardware(db, r, "IN_USE");
+                insert_hardware(db, r, kInUse);
         }
         auto stmt = db.prepare(
-            "INSERT INTO board_cpnt (cpntname, cpnttype, replacable, motherboardid, snbid) VALUES (?, ?, ?, ?, ?)");
+            "INSERT INTO board_cpnt (cpntname, cpnttype, replacable, motherboardid, snbid) VALUES (?, ?, ?, ?, ?) "
+            "RETURNING cpntid");
         stmt.bind_all(r.cpntname, r.cpnttype, r.replacable, r.board);
         if (r.snbid != 0) stmt.bind(5, r.snbid);
-        stmt.run();
+        const std::int64_t cpntid = stmt.run_returning_id();
         if (r.snbid != 0)
-            append_history(w, {kComponentHardware, r.snbid, r.serialnb, db.last_insert_id(), r.cpntname, "IN_USE",
+            append_history(w, {kComponentHardware, r.snbid, r.serialnb, cpntid, r.cpntname, kInUse,
                                 r.location, r.comments});
     }
     static std::string subject(const Record &r) {
-        return r.board == 0 ? hardware(r) : "board component '" + r.cpntname + "'";
+        return r.board == 0 ? hardware(r) : "board component " + quoted(r.cpntname);
     }
 
 private:
     static std::string hardware(const Record &r) {
-        return "component hardware '" + r.serialnb + "' (type '" + r.hwtype + "')";
+        return "component hardware " + quoted(r.serialnb) + " (type " + quoted(r.hwtype) + ")";
     }
 
     static sql::Prepared known_hardware(sql::Connection &db, const Record &r) {
@@ -99,17 +104,17 @@ private:
         auto stmt = known_hardware(db, r);
         if (!stmt.step()) return;
         if (!stmt->column_is_null(2))
-            ref.refuse(hardware(r) + " already fills board component '" + stmt->column_text(2) + "'");
+            ref.refuse(hardware(r) + " already fills board component " + quoted(stmt->column_text(2)));
         const std::string status = stmt->column_text(1);
-        if (status != "SPARE") ref.refuse(hardware(r) + " is " + status + ": only spare hardware can fill a position");
+        if (status != kSpare) ref.refuse(hardware(r) + " is " + status + ": only spare hardware can fill a position");
         r.snbid = stmt->column_int(0);
     }
 
     static void insert_hardware(sql::Connection &db, Record &r, const char *status) {
-        db.run("INSERT INTO hw_board_cpnt (serialnb, hwtype, status, responsible, location, comments) "
-               "VALUES (?, ?, ?, ?, ?, ?)",
-               r.serialnb, r.hwtype, status, or_null(r.responsible), or_null(r.location), or_null(r.comments));
-        r.snbid = db.last_insert_id();
+        r.snbid = db.insert_id("INSERT INTO hw_board_cpnt (serialnb, hwtype, status, responsible, location, comments) "
+                               "VALUES (?, ?, ?, ?, ?, ?) RETURNING snbid",
+                               r.serialnb, r.hwtype, status, or_null(r.responsible), or_null(r.location),
+                               or_null(r.comments));
     }
 };
 
@@ -117,6 +122,7 @@ private:
 
 }  // namespace ketral::store::inserts
 
+using namespace ketral::store;
 using namespace ketral::store::inserts;
 
 extern "C" {
@@ -125,7 +131,7 @@ int InsertMultipleBoardCpnts(const char *cpntname, const char *cpnttype, int rep
                              const char *motherboardname, const char *serialnb, const char *hwtype,
                              const char *responsible, const char *comments, const char *location, int first,
                              int last, char *ErrMess) {
-    return insert<BoardCpntOp>("InsertMultipleBoardCpnts", ErrMess, Flags::Batch, first, last, [&] {
+    return batch::call<BoardCpntOp>("InsertMultipleBoardCpnts", ErrMess, Flags::Batch, first, last, [&] {
         BoardCpntOp::Record r;
         r.cpntname = arg(cpntname);
         r.cpnttype = arg(cpnttype);

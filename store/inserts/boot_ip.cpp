@@ -1,7 +1,9 @@
 // Boot images of devices and aliases of IP addresses.
-#include "store/inserts/lookups.hpp"
+#include "store/batch/lookups.hpp"
 
 namespace ketral::store::inserts {
+
+using namespace batch;
 
 namespace {
 
@@ -80,6 +82,7 @@ struct IpAliasOp {
 
 }  // namespace ketral::store::inserts
 
+using namespace ketral::store;
 using namespace ketral::store::inserts;
 
 extern "C" {
@@ -87,7 +90,7 @@ extern "C" {
 int InsertMultipleBootImages(const char *devicename, const char *boot_image, const char *kernel_image,
                              const char *initrd_image, const char *physical_location, const char *boot_protocol,
                              int first, int last, char *ErrMess) {
-    return insert<BootImageOp>("InsertMultipleBootImages", ErrMess, Flags::Batch, first, last, [&] {
+    return batch::call<BootImageOp>("InsertMultipleBootImages", ErrMess, Flags::Batch, first, last, [&] {
         return BootImageOp::Record{std::string(arg(devicename)),   std::string(arg(boot_image)),
                                    std::string(arg(kernel_image)), std::string(arg(initrd_image)),
                                    std::string(arg(physical_location)), std::string(arg(boot_protocol))};
@@ -96,7 +99,7 @@ int InsertMultipleBootImages(const char *devicename, const char *boot_image, con
 
 int InsertMultipleIPAliases(const char *ipaddress, const char *ipname, const char *ipalias, int first, int last,
                             char *ErrMess) {
-    return insert<IpAliasOp>("InsertMultipleIPAliases", ErrMess, Flags::Batch, first, last, [&] {
+    return batch::call<IpAliasOp>("InsertMultipleIPAliases", ErrMess, Flags::Batch, first, last, [&] {
         return IpAliasOp::Record{std::string(arg(ipaddress)), std::string(arg(ipname)), std::string(arg(ipalias))};
     });
 }

@@ -1,8 +1,10 @@
 // The catalogs other records refer to by name: subsystems, device functions,
 // simple and composite link types.
-#include "store/inserts/lookups.hpp"
+#include "store/batch/lookups.hpp"
 
 namespace ketral::store::inserts {
+
+using namespace batch;
 
 namespace {
 
@@ -86,10 +88,8 @@ struct CompositeLinkTypeOp {
         s.names.claim(ref, r.name, "link type");
     }
     static void write(Writer &w, State &, Record &r) {
-        w.db.run("INSERT INTO link_type (lktype) VALUES (?)", r.name);
-        const std::int64_t id = w.db.last_insert_id();
-        for (std::int64_t member : r.members)
-            w.db.run("INSERT INTO link_type_member (compositeid, simpleid) VALUES (?, ?)", id, member);
+        const std::int64_t id = w.db.insert_id("INSERT INTO link_type (lktype) VALUES (?) RETURNING linktypeid", r.name);
+        add_members(w.db, kLinkTypeMembers, id, r.members);
     }
     static std::string subject(const Record &r) { return "link type '" + r.name + "'"; }
 
@@ -116,40 +116,41 @@ private:
 
 }  // namespace ketral::store::inserts
 
+using namespace ketral::store;
 using namespace ketral::store::inserts;
 
 extern "C" {
 
 int InsertSubsystem(const char *system_name, const char *parent_name, char *ErrMess) {
-    return insert<SubsystemOp>("InsertSubsystem", ErrMess, Flags::None, 0, 1, [&] {
+    return batch::call<SubsystemOp>("InsertSubsystem", ErrMess, Flags::None, 0, 1, [&] {
         return SubsystemOp::Record{std::string(arg(system_name)), std::string(arg(parent_name))};
     });
 }
 
 int InsertSimpleDeviceFunction(const char *function_name, int last_rows, char *ErrMess) {
-    return insert<FunctionOp>("InsertSimpleDeviceFunction", ErrMess, Flags::LastOnly, 0, last_rows,
+    return batch::call<FunctionOp>("InsertSimpleDeviceFunction", ErrMess, Flags::LastOnly, 0, last_rows,
                               [&] { return FunctionOp::Record{std::string(arg(function_name))}; });
 }
 
 int InsertSimpleLinkType(const char *lktype, int last_rows, char *ErrMess) {
-    return insert<SimpleLinkTypeOp>("InsertSimpleLinkType", ErrMess, Flags::LastOnly, 0, last_rows,
+    return batch::call<SimpleLinkTypeOp>("InsertSimpleLinkType", ErrMess, Flags::LastOnly, 0, last_rows,
                                     [&] { return SimpleLinkTypeOp::Record{std::string(arg(lktype))}; });
 }
 
 int InsertMultipleSimpleLinkTypes(const char *lktype, int first, int last, char *ErrMess) {
-    return insert<SimpleLinkTypeOp>("InsertMultipleSimpleLinkTypes", ErrMess, Flags::Batch, first, last,
+    return batch::call<SimpleLinkTypeOp>("InsertMultipleSimpleLinkTypes", ErrMess, Flags::Batch, first, last,
                                     [&] { return SimpleLinkTypeOp::Record{std::string(arg(lktype))}; });
 }
 
 int InsertCompositeLinkType(const char *lktype, const char *link_list, int last_rows, char *ErrMess) {
-    return insert<CompositeLinkTypeOp>("InsertCompositeLinkType", ErrMess, Flags::LastOnly, 0, last_rows, [&] {
+    return batch::call<CompositeLinkTypeOp>("InsertCompositeLinkType", ErrMess, Flags::LastOnly, 0, last_rows, [&] {
         return CompositeLinkTypeOp::Record{std::string(arg(lktype)), std::string(arg(link_list)), {}};
     });
 }
 
 int InsertMultipleCompositeLinkTypes(const char *lktype, const char *link_list, int first, int last,
                                      char *ErrMess) {
-    return insert<CompositeLinkTypeOp>("InsertMultipleCompositeLinkTypes", ErrMess, Flags::Batch, first, last, [&] {
+    return batch::call<CompositeLinkTypeOp>("InsertMultipleCompositeLinkTypes", ErrMess, Flags::Batch, first, last, [&] {
         return CompositeLinkTypeOp::Record{std::string(arg(lktype)), std::string(arg(link_list)), {}};
     });
 }

@@ -1,8 +1,12 @@
 // Device types, functional devices (with the hardware that fills them) and
 // spare hardware.
-#include "store/inserts/lookups.hpp"
+#include "store/batch/history.hpp"
+#include "store/batch/lookups.hpp"
+#include "store/hardware_status.hpp"
 
 namespace ketral::store::inserts {
+
+using namespace batch;
 
 namespace {
 
@@ -29,12 +33,11 @@ struct DeviceTypeOp {
         s.names.claim(ref, r.name, "device type");
     }
     static void write(Writer &w, State &, Record &r) {
-        w.db.run("INSERT INTO device_type (devicetype, nbrofinput, nbrofoutput, description, rgbcolor) "
-                 "VALUES (?, ?, ?, ?, ?)",
-                 r.name, r.nbrofinput, r.nbrofoutput, r.description, or_null(r.rgbcolor));
-        const std::int64_t id = w.db.last_insert_id();
-        for (std::int64_t system : r.systems)
-            w.db.run("INSERT INTO device_type_system (devicetypeid, systemid) VALUES (?, ?)", id, system);
+        const std::int64_t id =
+            w.db.insert_id("INSERT INTO device_type (devicetype, nbrofinput, nbrofoutput, description, rgbcolor) "
+                           "VALUES (?, ?, ?, ?, ?) RETURNING devicetypeid",
+                           r.name, r.nbrofinput, r.nbrofoutput, r.description, or_null(r.rgbcolor));
+        add_members(w.db, kDeviceTypeSystems, id, r.systems);
     }
     static std::string subject(const Record &r) { return "device type '" + r.name + "'"; }
 };
@@ -78,32 +81,27 @@ struct FunctionalDeviceOp {
         sql::Connection &db = w.db;
         if (!r.serialnb.empty()) {
             if (r.serialid != 0) {
-                db.run("UPDATE hardware_device SET status = 'IN_USE', hwtype = COALESCE(hwtype, ?), "
+                db.run("UPDATE hardware_device SET status = ?, hwtype = COALESCE(hwtype, ?), "
                        "responsible = COALESCE(?, responsible), location = COALESCE(?, location) WHERE serialid = ?",
-                       or_null(r.hwtype), or_null(r.responsible), or_null(r.location), r.serialid);
+                       kInUse, or_null(r.hwtype), or_null(r.responsible), or_null(r.location), r.serialid);
             } else {
-                db.run("INSERT INTO hardware_device (serialnb, hwtype, status, responsible, location) "
-                       "VALUES (?, ?, 'IN_USE', ?, ?)",
-                       r.serialnb, or_null(r.hwtype), or_null(r.responsible), or_null(r.location));
-                r.serialid = db.last_insert_id();
+                r.serialid =
+                    db.insert_id("INSERT INTO hardware_device (serialnb, hwtype, status, responsible, location) "
+                                 "VALUES (?, ?, ?, ?, ?) RETURNING serialid",
+                                 r.serialnb, or_null(r.hwtype), kInUse, or_null(r.responsible), or_null(r.location));
             }
         }
-        {
-            auto stmt = db.prepare(
-                "INSERT INTO functional_device (devicename, devicetypeid, dnode, promiscuous_mode, serialid, location, "
-                "responsible, comments) VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
-            stmt.bind_all(r.name, r.type_id, r.dnode, r.promiscuous_mode);
-            if (r.serialid != 0) stmt.bind(5, r.serialid);
-            stmt.bind(6, or_null(r.location)).bind(7, or_null(r.responsible)).bind(8, or_null(r.comments));
-            stmt.run();
-        }
-        const std::int64_t id = db.last_insert_id();
-        for (std::int64_t system : r.systems)
-            db.run("INSERT INTO device_system (deviceid, systemid) VALUES (?, ?)", id, system);
-        for (std::int64_t function : r.functions)
-            db.run("INSERT INTO functional_device_function (deviceid, functionid) VALUES (?, ?)", id, function);
+        auto stmt = db.prepare(
+            "INSERT INTO functional_device (devicename, devicetypeid, dnode, promiscuous_mode, serialid, location, "
+            "responsible, comments) VALUES (?, ?, ?, ?, ?, ?, ?, ?) RETURNING deviceid");
+        stmt.bind_all(r.name, r.type_id, r.dnode, r.promiscuous_mode);
+        if (r.serialid != 0) stmt.bind(5, r.serialid);
+        stmt.bind(6, or_null(r.location)).bind(7, or_null(r.responsible)).bind(8, or_null(r.comments));
+        const std::int64_t id = stmt.run_returning_id();
+        add_members(db, kDeviceSystems, id, r.systems);
+        add_members(db, kDeviceFunctions, id, r.functions);
         if (r.serialid != 0)
-            append_history(w, {kDeviceHardware, r.serialid, r.serialnb, id, r.name, "IN_USE", r.location, r.comments});
+            append_history(w, {kDeviceHardware, r.serialid, r.serialnb, id, r.name, kInUse, r.location, r.comments});
     }
     static std::string subject(const Record &r) { return "device '" + r.name + "'"; }
 
@@ -134,7 +132,7 @@ private:
             if (!stmt->column_is_null(3))
                 ref.refuse(hardware + " already fills device '" + stmt->column_text(3) + "'");
             const std::string status = stmt->column_text(1);
-            if (status != "SPARE") ref.refuse(hardware + " is " + status + ": only spare hardware can fill a position");
+            if (status != kSpare) ref.refuse(hardware + " is " + status + ": only spare hardware can fill a position");
             const std::string stored_type = stmt->column_text(2);
             if (!r.hwtype.empty() && !stored_type.empty() && stored_type != r.hwtype)
                 ref.refuse(hardware + " is of type '" + stored_type + "', not '" + r.hwtype + "'");
@@ -163,11 +161,12 @@ struct SpareDeviceOp {
         s.serials.claim(ref, r.serialnb, "serial number");
     }
     static void write(Writer &w, State &, Record &r) {
-        w.db.run("INSERT INTO hardware_device (serialnb, hwname, hwtype, status, responsible, location, comments) "
-                 "VALUES (?, ?, ?, 'SPARE', ?, ?, ?)",
-                 r.serialnb, or_null(r.hwname), or_null(r.hwtype), or_null(r.responsible), or_null(r.location),
-                 or_null(r.comments));
-        append_history(w, {kDeviceHardware, w.db.last_insert_id(), r.serialnb, 0, {}, "SPARE", r.location, r.comments});
+        const std::int64_t id = w.db.insert_id(
+            "INSERT INTO hardware_device (serialnb, hwname, hwtype, status, responsible, location, comments) "
+            "VALUES (?, ?, ?, ?, ?, ?, ?) RETURNING serialid",
+            r.serialnb, or_null(r.hwname), or_null(r.hwtype), kSpare, or_null(r.responsible), or_null(r.location),
+            or_null(r.comments));
+        append_history(w, {kDeviceHardware, id, r.serialnb, 0, {}, kSpare, r.location, r.comments});
     }
     static std::string subject(const Record &r) { return "hardware '" + r.serialnb + "'"; }
 };
@@ -207,20 +206,21 @@ SpareDeviceOp::Record spare_device(const char *hwname, const char *hwtype, const
 
 }  // namespace ketral::store::inserts
 
+using namespace ketral::store;
 using namespace ketral::store::inserts;
 
 extern "C" {
 
 int InsertDeviceType(const char *system_list, const char *devicetype, int nbrofinput, int nbrofoutput,
                      const char *description, const char *rgbcolor, int last_rows, char *ErrMess) {
-    return insert<DeviceTypeOp>("InsertDeviceType", ErrMess, Flags::LastOnly, 0, last_rows, [&] {
+    return batch::call<DeviceTypeOp>("InsertDeviceType", ErrMess, Flags::LastOnly, 0, last_rows, [&] {
         return device_type(system_list, devicetype, nbrofinput, nbrofoutput, description, rgbcolor);
     });
 }
 
 int InsertMultipleDeviceTypes(const char *system_list, const char *devicetype, int nbrofinput, int nbrofoutput,
                               const char *description, const char *rgbcolor, int first, int last, char *ErrMess) {
-    return insert<DeviceTypeOp>("InsertMultipleDeviceTypes", ErrMess, Flags::Batch, first, last, [&] {
+    return batch::call<DeviceTypeOp>("InsertMultipleDeviceTypes", ErrMess, Flags::Batch, first, last, [&] {
         return device_type(system_list, devicetype, nbrofinput, nbrofoutput, description, rgbcolor);
     });
 }
@@ -229,7 +229,7 @@ int InsertFunctionalDevice(const char *system_list, const char *devicename, cons
                            int promiscuous_mode, const char *serialnb, const char *hwtype,
                            const char *responsible, const char *comments, const char *location,
                            const char *function_list, int last_rows, char *ErrMess) {
-    return insert<FunctionalDeviceOp>("InsertFunctionalDevice", ErrMess, Flags::LastOnly, 0, last_rows, [&] {
+    return batch::call<FunctionalDeviceOp>("InsertFunctionalDevice", ErrMess, Flags::LastOnly, 0, last_rows, [&] {
         return functional_device(system_list, devicename, devicetype, dnode, promiscuous_mode, serialnb, hwtype,
                                  responsible, comments, location, function_list);
     });
@@ -239,7 +239,7 @@ int InsertMultipleFunctionalDevices(const char *system_list, const char *devicen
                                     int dnode, int promiscuous_mode, const char *serialnb, const char *hwtype,
                                     const char *responsible, const char *comments, const char *location,
                                     const char *function_list, int first, int last, char *ErrMess) {
-    return insert<FunctionalDeviceOp>("InsertMultipleFunctionalDevices", ErrMess, Flags::Batch, first, last, [&] {
+    return batch::call<FunctionalDeviceOp>("InsertMultipleFunctionalDevices", ErrMess, Flags::Batch, first, last, [&] {
         return functional_device(system_list, devicename, devicetype, dnode, promiscuous_mode, serialnb, hwtype,
                                  responsible, comments, location, function_list);
     });
@@ -247,7 +247,7 @@ int InsertMultipleFunctionalDevices(const char *system_list, const char *devicen
 
 int InsertSpareDevice(const char *hwname, const char *hwtype, const char *serialnb, const char *responsible,
                       const char *comments, const char *location, int last_rows, char *ErrMess) {
-    return insert<SpareDeviceOp>("InsertSpareDevice", ErrMess, Flags::LastOnly, 0, last_rows, [&] {
+    return batch::call<SpareDeviceOp>("InsertSpareDevice", ErrMess, Flags::LastOnly, 0, last_rows, [&] {
         return spare_device(hwname, hwtype, serialnb, responsible, comments, location);
     });
 }
@@ -255,7 +255,7 @@ int InsertSpareDevice(const char *hwname, const char *hwtype, const char *serial
 int InsertMultipleSpareDevices(const char *hwname, const char *hwtype, const char *serialnb,
                                const char *responsible, const char *comments, const char *location, int first,
                                int last, char *ErrMess) {
-    return insert<SpareDeviceOp>("InsertMultipleSpareDevices", ErrMess, Flags::Batch, first, last, [&] {
+    return batch::call<SpareDeviceOp>("InsertMultipleSpareDevices", ErrMess, Flags::Batch, first, last, [&] {
         return spare_device(hwname, hwtype, serialnb, responsible, comments, location);
     });
 }

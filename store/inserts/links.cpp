@@ -2,9 +2,11 @@
 // between its components and the board itself.
 #include <limits>
 
-#include "store/inserts/lookups.hpp"
+#include "store/batch/lookups.hpp"
 
 namespace ketral::store::inserts {
+
+using namespace batch;
 
 namespace {
 
@@ -208,6 +210,7 @@ MacroLinkOp::Record macro_link(const char *node_from, const char *node_to, const
 
 }  // namespace ketral::store::inserts
 
+using namespace ketral::store;
 using namespace ketral::store::inserts;
 
 extern "C" {
@@ -215,7 +218,7 @@ extern "C" {
 int InsertMacroLink(const char *node_from, const char *node_to, const char *port_nbrfrom, const char *port_nbrto,
                     const char *port_typefrom, const char *port_typeto, const char *lktype, const char *link_info,
                     int bidirectional, int last_rows, char *ErrMess) {
-    return insert<MacroLinkOp>("InsertMacroLink", ErrMess, Flags::LastOnly, 0, last_rows, [&] {
+    return batch::call<MacroLinkOp>("InsertMacroLink", ErrMess, Flags::LastOnly, 0, last_rows, [&] {
         return macro_link(node_from, node_to, port_nbrfrom, port_nbrto, port_typefrom, port_typeto, lktype, link_info,
                           bidirectional);
     });
@@ -225,7 +228,7 @@ int InsertMultipleMacroLinks(const char *node_from, const char *node_to, const c
                              const char *port_nbrto, const char *port_typefrom, const char *port_typeto,
                              const char *lktype, const char *link_info, int bidirectional, int first, int last,
                              char *ErrMess) {
-    return insert<MacroLinkOp>("InsertMultipleMacroLinks", ErrMess, Flags::Batch, first, last, [&] {
+    return batch::call<MacroLinkOp>("InsertMultipleMacroLinks", ErrMess, Flags::Batch, first, last, [&] {
         return macro_link(node_from, node_to, port_nbrfrom, port_nbrto, port_typefrom, port_typeto, lktype, link_info,
                           bidirectional);
     });
@@ -233,7 +236,7 @@ int InsertMultipleMacroLinks(const char *node_from, const char *node_to, const c
 
 int InsertMultipleMicroLinks(const char *node_from, const char *node_to, int port_nbrfrom, int port_nbrto,
                              const char *lktype, int bidirectional, int first, int last, char *ErrMess) {
-    return insert<MicroLinkOp>("InsertMultipleMicroLinks", ErrMess, Flags::Batch, first, last, [&] {
+    return batch::call<MicroLinkOp>("InsertMultipleMicroLinks", ErrMess, Flags::Batch, first, last, [&] {
         MicroLinkOp::Record r;
         r.node_from = arg(node_from);
         r.node_to = arg(node_to);

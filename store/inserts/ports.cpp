@@ -3,9 +3,11 @@
 // ports of spare hardware.
 #include <cstring>
 
-#include "store/inserts/lookups.hpp"
+#include "store/batch/lookups.hpp"
 
 namespace ketral::store::inserts {
+
+using namespace batch;
 
 namespace {
 
@@ -121,9 +123,8 @@ private:
 
     static std::int64_t write_ip(sql::Connection &db, Ip &ip, const std::string &address) {
         if (ip.id == 0) {
-            db.run("INSERT INTO ip_info (ipaddress, subnet, ipname) VALUES (?, ?, ?)", address, or_null(ip.subnet),
-                   or_null(ip.ipname));
-            ip.id = db.last_insert_id();
+            ip.id = db.insert_id("INSERT INTO ip_info (ipaddress, subnet, ipname) VALUES (?, ?, ?) RETURNING ipid",
+                                 address, or_null(ip.subnet), or_null(ip.ipname));
         } else if (ip.stale) {
             db.run("UPDATE ip_info SET subnet = ?, ipname = ? WHERE ipid = ?", or_null(ip.subnet), or_null(ip.ipname),
                    ip.id);
@@ -291,6 +292,7 @@ SparePortOp::Record spare_port(const char *serialnb, const char *port_nbr, int p
 
 }  // namespace ketral::store::inserts
 
+using namespace ketral::store;
 using namespace ketral::store::inserts;
 
 extern "C" {
@@ -298,7 +300,7 @@ extern "C" {
 int InsertPort(const char *devicename, const char *port_nbr, int admin_status, int port_way, int speed,
                int pxi_booting, const char *port_type, const char *bia, const char *ipaddress, const char *ipname,
                const char *subnet, const char *macaddress, const char *phy, int last_rows, char *ErrMess) {
-    return insert<PortOp>("InsertPort", ErrMess, Flags::LastOnly, 0, last_rows, [&] {
+    return batch::call<PortOp>("InsertPort", ErrMess, Flags::LastOnly, 0, last_rows, [&] {
         return port(devicename, port_nbr, admin_status, port_way, speed, pxi_booting, port_type, bia, ipaddress,
                     ipname, subnet, macaddress, phy);
     });
@@ -308,7 +310,7 @@ int InsertMultiplePorts(const char *devicename, const char *port_nbr, int admin_
                         int pxi_booting, const char *port_type, const char *bia, const char *ipaddress,
                         const char *ipname, const char *subnet, const char *macaddress, const char *phy, int first,
                         int last, char *ErrMess) {
-    return insert<PortOp>("InsertMultiplePorts", ErrMess, Flags::Batch, first, last, [&] {
+    return batch::call<PortOp>("InsertMultiplePorts", ErrMess, Flags::Batch, first, last, [&] {
         return port(devicename, port_nbr, admin_status, port_way, speed, pxi_booting, port_type, bia, ipaddress,
                     ipname, subnet, macaddress, phy);
     });
@@ -318,7 +320,7 @@ int InsertTestFunctionalDevice(const char *devicename, const char *ipadd, int ip
                                int subnet_len, const char *ipname, int ipname_len, const char *portnb,
                                int portnb_len, const char *port_list, int port_list_len, const int *port_way,
                                int port_way_count, int last_rows, char *ErrMess) {
-    return insert<TestDeviceOp>("InsertTestFunctionalDevice", ErrMess, Flags::LastOnly, 0, last_rows, [&] {
+    return batch::call<TestDeviceOp>("InsertTestFunctionalDevice", ErrMess, Flags::LastOnly, 0, last_rows, [&] {
         const bool ways_readable = port_way_count == 0 || (port_way_count > 0 && port_way != nullptr);
         std::vector<int> ways;
         if (ways_readable && port_way_count > 0) ways.assign(port_way, port_way + port_way_count);
@@ -336,13 +338,13 @@ int InsertTestFunctionalDevice(const char *devicename, const char *ipadd, int ip
 
 int InsertSparePort(const char *serialnb, const char *port_nbr, int port_way, const char *port_type,
                     const char *bia, const char *macaddress, int last_rows, char *ErrMess) {
-    return insert<SparePortOp>("InsertSparePort", ErrMess, Flags::LastOnly, 0, last_rows,
+    return batch::call<SparePortOp>("InsertSparePort", ErrMess, Flags::LastOnly, 0, last_rows,
                                [&] { return spare_port(serialnb, port_nbr, port_way, port_type, bia, macaddress); });
 }
 
 int InsertMultipleSparePorts(const char *serialnb, const char *port_nbr, int port_way, const char *port_type,
                              const char *bia, const char *macaddress, int first, int last, char *ErrMess) {
-    return insert<SparePortOp>("InsertMultipleSparePorts", ErrMess, Flags::Batch, first, last,
+    return batch::call<SparePortOp>("InsertMultipleSparePorts", ErrMess, Flags::Batch, first, last,
                                [&] { return spare_port(serialnb, port_nbr, port_way, port_type, bia, macaddress); });
 }
 

@@ -39,7 +39,7 @@ int GetAllPathsPerDevice(const char *devicename, const char *system_name, int *n
                          int *lkid, int reload_connectivity, int delete_connectivity, char *ErrMess) {
     const char *fn = "GetAllPathsPerDevice";
     return on_network(fn, ErrMess, reload_connectivity, delete_connectivity, [&](Session &s, Network &net) {
-        const std::string device = text_arg(devicename), system = text_arg(system_name);
+        const std::string device = std::string(arg(devicename)), system = std::string(arg(system_name));
         const bool everywhere = system.empty() || system == "ALL";
         const std::string key = std::string(fn) + '\0' + device + '\0' + (everywhere ? "" : system);
         const auto paths = kept_or(net, key, [&] {

@@ -22,7 +22,7 @@ void answer_paths(const char *fn, Network &net, const std::string &key, const st
 int between_devices(const char *fn, Detail detail, const char *dev_from, const char *dev_to, const LinkColumns &columns,
                     int reload, int del, char *error) {
     return on_network(fn, error, reload, del, [&](Session &, Network &net) {
-        const std::string from = text_arg(dev_from), to = text_arg(dev_to);
+        const std::string from = std::string(arg(dev_from)), to = std::string(arg(dev_to));
         const graph::Node a = need_device(fn, net, from), b = need_device(fn, net, to);
         std::vector<char> target(net.name.size(), 0);
         target[static_cast<std::size_t>(b)] = 1;
@@ -75,7 +75,7 @@ int GetDetailedConnBetweenDeviceDevType(const char *devicename, const char *nto,
                                         char *ErrMess) {
     const char *fn = "GetDetailedConnBetweenDeviceDevType";
     return on_network(fn, ErrMess, reload_connectivity, delete_connectivity, [&](Session &s, Network &net) {
-        const std::string from = text_arg(devicename), selector = text_arg(nto);
+        const std::string from = std::string(arg(devicename)), selector = std::string(arg(nto));
         const graph::Node a = need_device(fn, net, from);
         const std::vector<char> targets = select_devices(fn, s.db(), net, selector, nto_dtype);
         graph::PathQuery query;
@@ -97,8 +97,8 @@ int GetConnOutBetweenDeviceDeviceType(const char *devicename, const char *nto, i
                                       char *ErrMess) {
     const char *fn = "GetConnOutBetweenDeviceDeviceType";
     return on_network(fn, ErrMess, reload_connectivity, delete_connectivity, [&](Session &s, Network &net) {
-        const graph::Node a = need_device(fn, net, text_arg(devicename));
-        const std::vector<char> chosen = select_devices(fn, s.db(), net, text_arg(nto), nto_dtype);
+        const graph::Node a = need_device(fn, net, std::string(arg(devicename)));
+        const std::vector<char> chosen = select_devices(fn, s.db(), net, std::string(arg(nto)), nto_dtype);
         graph::Router router(net.graph);
         graph::Routes routes;
         router.routes(a, 0, routes);

@@ -56,8 +56,8 @@ graph::Node need_device(const char *fn, const Network &net, const std::string &n
 }
 
 void need_flag(const char *fn, const char *what, int value) {
-    if (value != 0 && value != 1)
-        throw Failure(std::string(fn) + ": " + what + " must be 0 or 1, not " + std::to_string(value));
+    if (const std::string problem = flag_problem(what, value); !problem.empty())
+        throw Failure(std::string(fn) + ": " + problem);
 }
 
 }  // namespace ketral::store::paths

@@ -9,12 +9,9 @@
 #include "store/graph/paths.hpp"
 #include "store/guard.hpp"
 #include "store/paths/network.hpp"
+#include "store/text.hpp"
 
 namespace ketral::store::paths {
-
-// A text argument; a null pointer reads as empty.
-inline std::string text_arg(const char *text) { return text ? std::string(text) : std::string(); }
-inline std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
 
 // The limits of one search and of one answer column, read from the
 // environment on every call (so a script may change them between calls):

@@ -149,7 +149,7 @@ int GetMicroConnectBetweenBoardCpntAndMotherBoard(const char *cpntname, int int_
         if (int_arg < 0 || int_arg > 2)
             throw Failure(std::string(fn) + ": the direction must be 2 (from the component to its motherboard), "
                           "1 (from the motherboard to the component) or 0 (both), not " + std::to_string(int_arg));
-        const Place p = place_of_cpnt(fn, s.db(), text_arg(cpntname));
+        const Place p = place_of_cpnt(fn, s.db(), std::string(arg(cpntname)));
         const Board b = load_board(s.db(), p.board_id, p.board_name);
         const graph::Node cpnt = node_of(b, p);
         std::vector<char> board(b.name.size(), 0), component(b.name.size(), 0);
@@ -173,7 +173,7 @@ int GetMicroConnectFromPortid(int int_arg1, int int_arg2, const char *text_arg, 
         if (int_arg2 < 0)
             throw Failure(std::string(fn) + ": the longest path must be 0 (no limit) or a number of links, not " +
                           std::to_string(int_arg2));
-        const Place p = place_of_name(fn, s.db(), ::ketral::store::paths::text_arg(text_arg));
+        const Place p = place_of_name(fn, s.db(), std::string(::ketral::store::arg(text_arg)));
         const Board b = load_board(s.db(), p.board_id, p.board_name);
         graph::PathQuery q;
         q.start = node_of(b, p);
@@ -215,7 +215,7 @@ int GetMicroConnectToCpntType(int int_arg1, int int_arg2, const char *text_arg, 
             throw Failure(std::string(fn) + ": the option must be 0 (the id is a board component's) or 1 (a board's "
                           "device id), not " + std::to_string(int_arg2));
         }
-        const std::string type = ::ketral::store::paths::text_arg(text_arg);
+        const std::string type = std::string(::ketral::store::arg(text_arg));
         const Board b = load_board(db, p.board_id, p.board_name);
         std::vector<char> targets(b.name.size(), 0);
         for (std::size_t k = 1; k < b.name.size(); ++k) targets[k] = b.type[k] == type;

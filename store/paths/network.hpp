@@ -2,19 +2,12 @@
 // (store/graph), with the names and ports the answers need, built on first
 // use and kept in Session::connectivity.
 //
-// For the write families -- keeping the cache current:
-//
-//   invalidate_connectivity(session)
-//
-// after any write that adds, removes or changes a macro link (its ends, type,
-// bidirectional or lkused flag, link info), a port that carries one (its
-// number or type), or a functional device (its name or type, its deletion,
-// which removes its ports and links). It only drops the graph; the next path
-// query rebuilds it from the database, inside the writer's transaction or
-// after it, and so always sees what the database holds. Calling it when
-// nothing relevant changed costs one rebuild (tens of milliseconds on a
-// network of 50,000 links), never a wrong answer. Micro links are read from
-// the database by every micro-connectivity query and need no call. The
+// Keeping it current: every write operation of the batch machinery declares
+// kChangesGraph; one that is set (a macro link added, changed or removed, a
+// port that carries one, a device's name, type or deletion, a link type's
+// name or members) drops the graph when its transaction commits, and the
+// next path query rebuilds it from the database. Micro links are read from
+// the database by every micro-connectivity query and need no graph. The
 // stored routing and destination tables are not touched: they stay as
 // CreateRoutingTable and CreateDestinationTable last wrote them.
 #pragma once
@@ -31,8 +24,6 @@
 #include "store/sql/database.hpp"
 
 namespace ketral::store::paths {
-
-inline void invalidate_connectivity(Session &session) noexcept { session.connectivity.reset(); }
 
 // What a macro link carries besides its place in the graph, by link index.
 struct LinkDetail {

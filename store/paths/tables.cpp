@@ -92,7 +92,7 @@ int CreateRoutingTable(const char *devicename, int max_links, char *ErrMess) {
     return guarded({fn, ErrMess}, [&](Session &s) {
         need_max_links(fn, max_links);
         Network &net = network(s, false);
-        store_routes(s.db(), net, need_device(fn, net, text_arg(devicename)), max_links);
+        store_routes(s.db(), net, need_device(fn, net, std::string(arg(devicename))), max_links);
     });
 }
 
@@ -101,7 +101,7 @@ int CreateDestinationTable(const char *devicename, int max_links, char *ErrMess)
     return guarded({fn, ErrMess}, [&](Session &s) {
         need_max_links(fn, max_links);
         Network &net = network(s, false);
-        store_destinations(s.db(), net, need_device(fn, net, text_arg(devicename)), max_links);
+        store_destinations(s.db(), net, need_device(fn, net, std::string(arg(devicename))), max_links);
     });
 }
 
@@ -109,7 +109,7 @@ int GetDestinationNamePerDevPort(const char *devicename, const char *port_nbr, c
                                  int *len_result, char *result, char *ErrMess) {
     const char *fn = "GetDestinationNamePerDevPort";
     return guarded({fn, ErrMess}, [&](Session &s) {
-        const std::string device = text_arg(devicename), nbr = text_arg(port_nbr), type = text_arg(port_type);
+        const std::string device = std::string(arg(devicename)), nbr = std::string(arg(port_nbr)), type = std::string(arg(port_type));
         sql::Connection &db = s.db();
         const std::int64_t device_id = [&] {
             auto found = db.prepare("SELECT deviceid FROM functional_device WHERE devicename = ?");

@@ -11,14 +11,9 @@
 
 #include "store/answer.hpp"
 #include "store/guard.hpp"
+#include "store/text.hpp"
 
 namespace ketral::store::queries {
-
-// A text argument as given; a null pointer reads as the empty text.
-inline std::string_view arg(const char *text) { return text ? std::string_view(text) : std::string_view(); }
-
-// "'name'" for messages.
-inline std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
 
 // A query answering records: every column of a row becomes one JSON key,
 // named by the column (alias). The keys are read from the statement once.

@@ -106,8 +106,8 @@ void link_list(Session &s, answer::JsonObject &o, const sql::Statement &row) {
 }
 
 void check_way(const char *fn, int port_way) {
-    if (port_way != 1 && port_way != 2)
-        throw Failure(std::string(fn) + ": port_way must be 1 (input) or 2 (output), not " + std::to_string(port_way));
+    if (const std::string problem = way_problem("port_way", port_way); !problem.empty())
+        throw Failure(std::string(fn) + ": " + problem);
 }
 
 }  // namespace

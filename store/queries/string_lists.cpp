@@ -2,6 +2,7 @@
 // when an item describes several fields. "NO_ROWS_SELECTED" when empty.
 #include "store/export.hpp"
 #include "store/queries/query.hpp"
+#include "store/hardware_status.hpp"
 
 namespace ketral::store::queries {
 
@@ -18,12 +19,12 @@ int record_list(const char *fn, char *error, RecordSql &query, int *len, char *r
                    [&](Session &s) { answer::write_list(fn, records(s.db(), query, args...), len, result); });
 }
 
-const char *const kSpareHW =
+const std::string kSpareHW =
     "SELECT serialid, serialnb, hwname, hwtype, location, responsible, comments FROM hardware_device "
-    "WHERE status = 'SPARE' AND ";
-const char *const kSpareCpnt =
+    "WHERE status = '" + std::string(kSpare) + "' AND ";
+const std::string kSpareCpnt =
     "SELECT snbid, serialnb, hwtype, location, responsible, comments FROM hw_board_cpnt "
-    "WHERE status = 'SPARE' AND ";
+    "WHERE status = '" + std::string(kSpare) + "' AND ";
 
 }  // namespace
 
@@ -129,10 +130,9 @@ int GetListOfSubsystems(int *len, char *result, char *ErrMess) {
 // Hardware devices only (the types GetSpareHWPerType answers for); hardware
 // without a type is left out.
 int GetSpareHWTypeList(int *len, char *result, char *ErrMess) {
-    return name_list("GetSpareHWTypeList", ErrMess,
-                     "SELECT DISTINCT hwtype FROM hardware_device "
-                     "WHERE status = 'SPARE' AND hwtype IS NOT NULL AND hwtype <> '' ORDER BY hwtype",
-                     len, result);
+    static const std::string sql = "SELECT DISTINCT hwtype FROM hardware_device WHERE status = '" +
+                                   std::string(kSpare) + "' AND hwtype IS NOT NULL AND hwtype <> '' ORDER BY hwtype";
+    return name_list("GetSpareHWTypeList", ErrMess, sql.c_str(), len, result);
 }
 
 // The simple types a link type is made of, composites inside it unfolded;

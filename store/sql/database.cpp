@@ -27,6 +27,13 @@ Prepared &Prepared::bind(int index, const char *value) {
     return *this;
 }
 
+std::int64_t Prepared::run_returning_id() {
+    if (!stmt_->step()) throw own_error(DbErrorKind::Other, "an insert answered no new key: " + stmt_->sql());
+    const std::int64_t id = stmt_->column_int(0);
+    run();
+    return id;
+}
+
 Prepared Connection::prepare(std::string_view sql) {
     auto found = cache_.find(sql);
     if (found == cache_.end()) {

@@ -79,6 +79,8 @@ public:
     bool step() { return stmt_->step(); }
     // Steps to the end (for statements that answer no rows).
     void run() { while (stmt_->step()) {} }
+    // Runs an INSERT written with "RETURNING <key>" and answers the new key.
+    std::int64_t run_returning_id();
     void reset() { stmt_->reset(); }
 
     Statement &operator*() { return *stmt_; }
@@ -109,6 +111,12 @@ public:
         return changes();
     }
 
+    // prepare + bind_all + run_returning_id, for an INSERT ... RETURNING <key>.
+    template <typename... Args>
+    std::int64_t insert_id(std::string_view sql, const Args &...args) {
+        return prepare(sql).bind_all(args...).run_returning_id();
+    }
+
     // Runs text holding one or more statements without parameters (DDL).
     virtual void execute(const std::string &sql) = 0;
 
@@ -119,7 +127,6 @@ public:
     virtual void rollback() = 0;
     virtual bool in_transaction() const = 0;
 
-    virtual std::int64_t last_insert_id() const = 0;
     virtual std::int64_t changes() const = 0;
 
     // Whether a table of that name exists (the catalog is backend-specific).
@@ -129,7 +136,6 @@ public:
     virtual std::string_view auto_id_type() const = 0;
     // Column type of a text: compared and sorted byte by byte on every backend.
     virtual std::string_view text_type() const { return "TEXT"; }
-    virtual std::string_view backend_name() const = 0;
 
     // Drops every cached statement that is not in use right now.
     void clear_statement_cache();

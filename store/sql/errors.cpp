@@ -187,8 +187,16 @@ DbError postgresql_error(const ServerReport &report, Verb verb) {
     return DbError(kind, packed_sqlstate(report.sqlstate), report.message, subject);
 }
 
-DbError::DbError(DbErrorKind kind, int code, std::string detail)
-    : DbError(kind, code, detail, subject_from_sqlite(kind, detail)) {}
+DbError own_error(DbErrorKind kind, std::string detail) {
+    const std::string subject = kind == DbErrorKind::Other ? detail : wording(kind).default_subject;
+    return DbError(kind, 0, std::move(detail), subject);
+}
+
+DbError sqlite_error(int extended_code, Verb verb, std::string detail) {
+    const DbErrorKind kind = classify_sqlite(extended_code, verb);
+    const std::string subject = subject_from_sqlite(kind, detail);
+    return DbError(kind, extended_code, std::move(detail), subject);
+}
 
 DbError::DbError(DbErrorKind kind, int code, std::string detail, std::string_view subject)
     : std::runtime_error(fill(wording(kind).text, subject)),

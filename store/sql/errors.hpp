@@ -31,9 +31,8 @@ Verb verb_of(std::string_view sql);
 
 class DbError : public std::runtime_error {
 public:
-    // `detail` is the backend's own text; what() is our message built from it.
-    DbError(DbErrorKind kind, int code, std::string detail);
-    // The same with the subject of our message given by the backend.
+    // `detail` is the backend's own text; what() is our message about `subject`
+    // ("device 'sw07'" + Duplicate -> "device 'sw07' already exists").
     DbError(DbErrorKind kind, int code, std::string detail, std::string_view subject);
 
     DbErrorKind kind() const { return kind_; }
@@ -52,8 +51,16 @@ private:
     std::string detail_;
 };
 
+// A failure the library itself finds at the database layer (no backend
+// code): `detail` is the subject of a kind Other, the kind's own wording otherwise.
+DbError own_error(DbErrorKind kind, std::string detail);
+
 // SQLite extended result code (and the statement's verb) -> kind.
 DbErrorKind classify_sqlite(int extended_code, Verb verb);
+
+// SQLite's failure of a statement (its extended code, the statement's verb,
+// sqlite3_errmsg) as a DbError, the subject read from SQLite's text.
+DbError sqlite_error(int extended_code, Verb verb, std::string detail);
 
 // PostgreSQL SQLSTATE (five characters; empty when the connection failed
 // without a server report) and the statement's verb -> kind.

@@ -23,7 +23,7 @@ using StmtHandle = std::unique_ptr<sqlite3_stmt, FinalizeStmt>;
 [[noreturn]] void fail(sqlite3 *db, int rc, std::string_view sql) {
     const int code = db ? sqlite3_extended_errcode(db) : rc;
     const char *text = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
-    throw DbError(classify_sqlite(code, verb_of(sql)), code, text ? text : sqlite3_errstr(rc));
+    throw sqlite_error(code, verb_of(sql), text ? text : sqlite3_errstr(rc));
 }
 
 class SqliteStatement final : public Statement {
@@ -109,14 +109,12 @@ public:
     void rollback() override { execute("ROLLBACK"); }
     bool in_transaction() const override { return sqlite3_get_autocommit(db_.get()) == 0; }
 
-    std::int64_t last_insert_id() const override { return sqlite3_last_insert_rowid(db_.get()); }
     std::int64_t changes() const override { return sqlite3_changes64(db_.get()); }
 
     bool has_table(std::string_view name) override {
         return prepare("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?").bind(1, name).step();
     }
     std::string_view auto_id_type() const override { return "INTEGER PRIMARY KEY AUTOINCREMENT"; }
-    std::string_view backend_name() const override { return "sqlite"; }
 
 protected:
     std::unique_ptr<Statement> compile(std::string_view sql, bool persistent) override {
@@ -126,11 +124,11 @@ protected:
                                           persistent ? SQLITE_PREPARE_PERSISTENT : 0, &raw, &tail);
         StmtHandle stmt(raw);
         if (rc != SQLITE_OK) fail(db_.get(), rc, sql);
-        if (!stmt) throw DbError(DbErrorKind::Other, SQLITE_MISUSE, "empty statement");
+        if (!stmt) throw own_error(DbErrorKind::Other, "empty statement");
         const char *end = sql.data() + sql.size();
         while (tail && tail < end && std::isspace(static_cast<unsigned char>(*tail))) ++tail;
         if (tail && tail < end)
-            throw DbError(DbErrorKind::Other, SQLITE_MISUSE, "one statement per prepare: " + std::string(sql));
+            throw own_error(DbErrorKind::Other, "one statement per prepare: " + std::string(sql));
         return std::make_unique<SqliteStatement>(db_.get(), std::move(stmt), sql);
     }
 
@@ -158,7 +156,7 @@ std::unique_ptr<Connection> open_sqlite(const std::string &path) {
     auto conn = std::make_unique<SqliteConnection>(std::move(db));
     conn->execute("PRAGMA foreign_keys = ON");
     if (pragma_text(*conn, "PRAGMA foreign_keys") != "1")
-        throw DbError(DbErrorKind::Other, SQLITE_ERROR, "this SQLite cannot enforce foreign keys");
+        throw own_error(DbErrorKind::Other, "this SQLite cannot enforce foreign keys");
     if (path != ":memory:") {
         // Readers no longer wait for a writer; NORMAL sync stays safe with WAL.
         pragma_text(*conn, "PRAGMA journal_mode = WAL");

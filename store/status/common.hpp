@@ -14,9 +14,6 @@
 
 namespace ketral::store::status {
 
-using queries::arg;
-using queries::quoted;
-
 inline constexpr char kCpntId[] = "SELECT cpntid FROM board_cpnt WHERE cpntname = ?";
 
 // History entries of what is gone (or renamed away), found through the

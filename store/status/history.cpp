@@ -6,11 +6,12 @@
 // prefixes (empty: no bound; "2026-03" as the latest date keeps all of March).
 #include "store/status/common.hpp"
 
+#include "store/hardware_status.hpp"
+#include "store/name_ids.hpp"
+
 #include <cctype>
 #include <string>
 
-#include "store/inserts/lookups.hpp"
-#include "store/updates/common.hpp"
 
 namespace ketral::store::status {
 
@@ -18,8 +19,8 @@ namespace {
 
 // The status a listing asks for; positions also take NO_HARDWARE.
 void need_status(const char *fn, std::string_view status, bool positions) {
-    if (updates::is_status(status) || (positions && status == "NO_HARDWARE")) return;
-    throw Failure(std::string(fn) + ": unknown status " + quoted(status) + " (one of " + updates::status_words() +
+    if (is_status(status) || (positions && status == "NO_HARDWARE")) return;
+    throw Failure(std::string(fn) + ": unknown status " + quoted(status) + " (one of " + status_words() +
                   (positions ? ", NO_HARDWARE)" : ")"));
 }
 
@@ -169,7 +170,7 @@ int GetHistoryOfFunctionalDevice(const char *devicename, char *result, int *len_
         static queries::RecordSql by_id = history(kDeviceEntry, "h.position_id = ?");
         static queries::RecordSql by_record = history(kDeviceEntry, kDevicePositionGone);
         const Dates d = dates(fn, date_from, date_to);
-        answer_history(fn, s, by_id, by_record, id_of(s.db(), inserts::kDeviceId, arg(devicename)), d, len_result,
+        answer_history(fn, s, by_id, by_record, id_of(s.db(), kDeviceId, arg(devicename)), d, len_result,
                        result, arg(devicename));
     });
 }

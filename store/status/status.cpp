@@ -8,7 +8,9 @@
 // (then when it is gone). Nothing found: "NO_ROWS_SELECTED".
 #include "store/status/common.hpp"
 
-#include "store/inserts/lookups.hpp"
+#include "store/hardware_status.hpp"
+#include "store/name_ids.hpp"
+
 
 #include <string>
 
@@ -71,7 +73,7 @@ const Assignment kHardwareOfCpnt{"component", "COALESCE(hw.serialnb, h.serialnb)
 // The latest history entry putting hardware IN_USE in a position, among those `where` selects.
 std::string last_assignment(const Assignment &a, const char *where) {
     return std::string("SELECT ") + a.answer + " FROM history h " + a.join + " WHERE h.hw_kind = '" + a.kind +
-           "' AND h.status = 'IN_USE' AND h.position_id IS NOT NULL AND " + where +
+           "' AND h.status = '" + kInUse + "' AND h.position_id IS NOT NULL AND " + where +
            " ORDER BY h.event_date DESC, h.historyid DESC LIMIT 1";
 }
 
@@ -158,7 +160,7 @@ int GetFunctionalDeviceLastHW(const char *devicename, char *result, int *len_res
     return guarded({fn, ErrMess}, [&](Session &s) {
         static const std::string by_id = last_assignment(kHardwareOfDevice, "h.position_id = ?");
         static const std::string by_record = last_assignment(kHardwareOfDevice, kDevicePositionGone);
-        answer_last(fn, s, result, len_result, id_of(s.db(), inserts::kDeviceId, arg(devicename)), by_id, by_record,
+        answer_last(fn, s, result, len_result, id_of(s.db(), kDeviceId, arg(devicename)), by_id, by_record,
                     arg(devicename));
     });
 }

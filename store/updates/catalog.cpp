@@ -6,14 +6,10 @@
 
 namespace ketral::store::updates {
 
+using namespace batch;
+
 namespace {
 
-using inserts::kDeviceTypeId;
-using inserts::kLinkTypeId;
-using inserts::kSubsystemId;
-using inserts::need_id;
-using inserts::resolve_list;
-using inserts::split_list;
 
 // An empty description takes the type's name, as when the type was inserted.
 struct DeviceTypeAttributesOp {
@@ -61,9 +57,7 @@ struct DeviceTypeSystemListOp {
         r.systems = resolve_list(ref, db, s.systems, kSubsystemId, r.system_list, "subsystem", "system list");
     }
     static void write(Writer &w, State &, Record &r) {
-        w.db.run("DELETE FROM device_type_system WHERE devicetypeid = ?", r.id);
-        for (std::int64_t system : r.systems)
-            w.db.run("INSERT INTO device_type_system (devicetypeid, systemid) VALUES (?, ?)", r.id, system);
+        replace_members(w.db, kDeviceTypeSystems, r.id, r.systems);
     }
     static std::string subject(const Record &r) { return "the system list of device type " + quoted(r.devicetype); }
 };
@@ -100,9 +94,7 @@ struct CompositeLinkTypeOp {
         }
     }
     static void write(Writer &w, State &, Record &r) {
-        w.db.run("DELETE FROM link_type_member WHERE compositeid = ?", r.id);
-        for (std::int64_t member : r.members)
-            w.db.run("INSERT INTO link_type_member (compositeid, simpleid) VALUES (?, ?)", r.id, member);
+        replace_members(w.db, kLinkTypeMembers, r.id, r.members);
     }
     static std::string subject(const Record &r) { return "the link list of link type " + quoted(r.lktype); }
 
@@ -160,7 +152,7 @@ struct BootImageOp {
 
     static void check(const RecordRef &ref, sql::Connection &db, State &s, Record &r) {
         ref.need_name(r.devicename, "a device name");
-        r.deviceid = need_id(ref, db, s.devices, inserts::kDeviceId, r.devicename, "device");
+        r.deviceid = need_id(ref, db, s.devices, kDeviceId, r.devicename, "device");
         if (!db.prepare("SELECT 1 FROM boot_image WHERE deviceid = ?").bind(1, r.deviceid).step())
             ref.refuse("device " + quoted(r.devicename) + " has no boot images (InsertMultipleBootImages gives them)");
     }
@@ -177,13 +169,14 @@ struct BootImageOp {
 
 }  // namespace ketral::store::updates
 
+using namespace ketral::store;
 using namespace ketral::store::updates;
 
 extern "C" {
 
 int UpdateMultipleDeviceTypeAttributes(const char *devicetype, const char *description, int nbrofinput,
                                        int nbrofoutput, const char *rgbcolor, int first, int last, char *ErrMess) {
-    return change<DeviceTypeAttributesOp>("UpdateMultipleDeviceTypeAttributes", ErrMess, Flags::Batch, first, last,
+    return batch::call<DeviceTypeAttributesOp>("UpdateMultipleDeviceTypeAttributes", ErrMess, Flags::Batch, first, last,
                                           [&] {
                                               return DeviceTypeAttributesOp::Record{
                                                   std::string(arg(devicetype)), std::string(arg(description)),
@@ -193,7 +186,7 @@ int UpdateMultipleDeviceTypeAttributes(const char *devicetype, const char *descr
 
 int UpdateMultipleDeviceTypeSystemList(const char *devicetype, const char *system_list, int first, int last,
                                        char *ErrMess) {
-    return change<DeviceTypeSystemListOp>("UpdateMultipleDeviceTypeSystemList", ErrMess, Flags::Batch, first, last,
+    return batch::call<DeviceTypeSystemListOp>("UpdateMultipleDeviceTypeSystemList", ErrMess, Flags::Batch, first, last,
                                           [&] {
                                               return DeviceTypeSystemListOp::Record{std::string(arg(devicetype)),
                                                                                     std::string(arg(system_list)), 0, {}};
@@ -202,14 +195,14 @@ int UpdateMultipleDeviceTypeSystemList(const char *devicetype, const char *syste
 
 int UpdateMultipleCompositeLinkTypes(const char *lktype, const char *link_list, int first, int last,
                                      char *ErrMess) {
-    return change<CompositeLinkTypeOp>("UpdateMultipleCompositeLinkTypes", ErrMess, Flags::Batch, first, last, [&] {
+    return batch::call<CompositeLinkTypeOp>("UpdateMultipleCompositeLinkTypes", ErrMess, Flags::Batch, first, last, [&] {
         return CompositeLinkTypeOp::Record{std::string(arg(lktype)), std::string(arg(link_list)), 0, {}};
     });
 }
 
 int UpdateMultipleAttributeMacIPs(const char *ipaddress, const char *subnet, const char *ipname, int first,
                                   int last, char *ErrMess) {
-    return change<IpAttributesOp>("UpdateMultipleAttributeMacIPs", ErrMess, Flags::Batch, first, last, [&] {
+    return batch::call<IpAttributesOp>("UpdateMultipleAttributeMacIPs", ErrMess, Flags::Batch, first, last, [&] {
         return IpAttributesOp::Record{std::string(arg(ipaddress)), std::string(arg(subnet)),
                                       std::string(arg(ipname))};
     });
@@ -218,7 +211,7 @@ int UpdateMultipleAttributeMacIPs(const char *ipaddress, const char *subnet, con
 int UpdateBootImage(const char *devicename, const char *boot_image, const char *kernel_image,
                     const char *initrd_image, const char *physical_location, const char *boot_protocol,
                     char *ErrMess) {
-    return change_now<BootImageOp>("UpdateBootImage", ErrMess, [&] {
+    return batch::call_now<BootImageOp>("UpdateBootImage", ErrMess, [&] {
         return BootImageOp::Record{std::string(arg(devicename)),   std::string(arg(boot_image)),
                                    std::string(arg(kernel_image)), std::string(arg(initrd_image)),
                                    std::string(arg(physical_location)), std::string(arg(boot_protocol))};

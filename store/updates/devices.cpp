@@ -4,14 +4,10 @@
 
 namespace ketral::store::updates {
 
+using namespace batch;
+
 namespace {
 
-using inserts::kDeviceId;
-using inserts::kDeviceTypeId;
-using inserts::kFunctionId;
-using inserts::kSubsystemId;
-using inserts::need_id;
-using inserts::resolve_list;
 
 // dnode, promiscuous_mode, location and the function list, set as given (an
 // empty location clears it, an empty list leaves no function). The hardware
@@ -45,9 +41,7 @@ struct DeviceAttributesOp {
             db.run("UPDATE hardware_device SET location = ? "
                    "WHERE serialid = (SELECT serialid FROM functional_device WHERE deviceid = ?)",
                    r.location, r.id);
-        db.run("DELETE FROM functional_device_function WHERE deviceid = ?", r.id);
-        for (std::int64_t function : r.functions)
-            db.run("INSERT INTO functional_device_function (deviceid, functionid) VALUES (?, ?)", r.id, function);
+        replace_members(db, kDeviceFunctions, r.id, r.functions);
     }
     static std::string subject(const Record &r) { return "device " + quoted(r.devicename); }
 };
@@ -103,8 +97,7 @@ struct DeviceSystemListOp {
                      r.id);
             return;
         }
-        for (std::int64_t system : r.systems)
-            w.db.run("INSERT INTO device_system (deviceid, systemid) VALUES (?, ?)", r.id, system);
+        add_members(w.db, kDeviceSystems, r.id, r.systems);
     }
     static std::string subject(const Record &r) { return "the system list of device " + quoted(r.devicename); }
 };
@@ -146,13 +139,14 @@ struct PortOp {
 
 }  // namespace ketral::store::updates
 
+using namespace ketral::store;
 using namespace ketral::store::updates;
 
 extern "C" {
 
 int UpdateMultipleAttributesDevices(const char *devicename, int dnode, int promiscuous_mode, const char *location,
                                     const char *function_list, int first, int last, char *ErrMess) {
-    return change<DeviceAttributesOp>("UpdateMultipleAttributesDevices", ErrMess, Flags::Batch, first, last, [&] {
+    return batch::call<DeviceAttributesOp>("UpdateMultipleAttributesDevices", ErrMess, Flags::Batch, first, last, [&] {
         return DeviceAttributesOp::Record{std::string(arg(devicename)), dnode, promiscuous_mode,
                                           std::string(arg(location)), std::string(arg(function_list)), 0, {}};
     });
@@ -160,21 +154,21 @@ int UpdateMultipleAttributesDevices(const char *devicename, int dnode, int promi
 
 int UpdateMultipleDTypeDevices(const char *devicename, const char *devicetype, int first, int last,
                                char *ErrMess) {
-    return change<DeviceTypeOfDeviceOp>("UpdateMultipleDTypeDevices", ErrMess, Flags::Batch, first, last, [&] {
+    return batch::call<DeviceTypeOfDeviceOp>("UpdateMultipleDTypeDevices", ErrMess, Flags::Batch, first, last, [&] {
         return DeviceTypeOfDeviceOp::Record{std::string(arg(devicename)), std::string(arg(devicetype))};
     });
 }
 
 int UpdateMultipleDeviceSystemList(const char *devicename, const char *system_list, int first, int last,
                                    char *ErrMess) {
-    return change<DeviceSystemListOp>("UpdateMultipleDeviceSystemList", ErrMess, Flags::Batch, first, last, [&] {
+    return batch::call<DeviceSystemListOp>("UpdateMultipleDeviceSystemList", ErrMess, Flags::Batch, first, last, [&] {
         return DeviceSystemListOp::Record{std::string(arg(devicename)), std::string(arg(system_list)), 0, {}};
     });
 }
 
 int UpdateMultiplePorts(const char *devicename, const char *port_nbr, int port_way, const char *port_type,
                         int speed, const char *phy, int pxi_booting, int first, int last, char *ErrMess) {
-    return change<PortOp>("UpdateMultiplePorts", ErrMess, Flags::Batch, first, last, [&] {
+    return batch::call<PortOp>("UpdateMultiplePorts", ErrMess, Flags::Batch, first, last, [&] {
         return PortOp::Record{std::string(arg(devicename)), std::string(arg(port_nbr)), port_way,
                               std::string(arg(port_type)), speed, std::string(arg(phy)), pxi_booting};
     });

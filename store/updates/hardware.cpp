@@ -1,14 +1,14 @@
 // Hardware changes: the swap of the hardware of a position, and the
 // correction of a serial number. Each appends to the history.
+#include "store/batch/positions.hpp"
+#include "store/hardware_status.hpp"
 #include "store/updates/common.hpp"
 
 namespace ketral::store::updates {
 
-namespace {
+using namespace batch;
 
-using inserts::append_history;
-using inserts::kComponentHardware;
-using inserts::kDeviceHardware;
+namespace {
 
 // The status a comment gives the hardware taken out: "IN_REPAIR: fan broken"
 // or "IN_REPAIR" alone; "" when it starts with no status.
@@ -30,7 +30,7 @@ struct SwapOp {
         Position a, b;
         bool exchange = false;
         std::int64_t incoming = 0;  // the hardware taking a's position
-        std::string out_status = "SPARE";
+        std::string out_status = kSpare;
     };
     struct State {};
     static constexpr bool kChangesGraph = false;
@@ -68,13 +68,13 @@ struct SwapOp {
                        ": give that device's name to exchange the hardware of the two");
         }
         const std::string status = hw->column_text(1);
-        if (status == "DESTROYED" || status == "IN_USE")
+        if (status == "DESTROYED" || status == kInUse)
             ref.refuse("hardware " + quoted(r.other) + " is " + status + ": it cannot take a position");
         if (!given.empty()) {
             if (r.a.serialid == 0)
                 ref.refuse("device " + quoted(r.devicename) + " has no hardware to take out, to which the status " +
                            given + " of the comment would apply");
-            if (given == "IN_USE") ref.refuse("hardware taken out of its position cannot stay IN_USE");
+            if (given == kInUse) ref.refuse("hardware taken out of its position cannot stay IN_USE");
             r.out_status = given;
         }
         r.incoming = hw->column_int(0);
@@ -167,12 +167,13 @@ private:
 
 }  // namespace ketral::store::updates
 
+using namespace ketral::store;
 using namespace ketral::store::updates;
 
 extern "C" {
 
 int SwapTwoDevices(const char *devicename, const char *other, const char *comments, char *ErrMess) {
-    return change_now<SwapOp>("SwapTwoDevices", ErrMess, [&] {
+    return batch::call_now<SwapOp>("SwapTwoDevices", ErrMess, [&] {
         SwapOp::Record r;
         r.devicename = arg(devicename);
         r.other = arg(other);
@@ -182,7 +183,7 @@ int SwapTwoDevices(const char *devicename, const char *other, const char *commen
 }
 
 int UpdateHWSerialNB(const char *old_serialnb, const char *new_serialnb, char *ErrMess) {
-    return change_now<SerialOp>("UpdateHWSerialNB", ErrMess, [&] {
+    return batch::call_now<SerialOp>("UpdateHWSerialNB", ErrMess, [&] {
         SerialOp::Record r;
         r.from = arg(old_serialnb);
         r.to = arg(new_serialnb);

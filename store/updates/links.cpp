@@ -5,6 +5,8 @@
 
 namespace ketral::store::updates {
 
+using namespace batch;
+
 namespace {
 
 inline constexpr int kInput = 1, kOutput = 2;
@@ -44,7 +46,7 @@ struct LkUsed {
 struct LkType {
     static void check(const RecordRef &ref, sql::Connection &db, LinkState &s, LinkRecord &r) {
         ref.need_name(r.text, "a link type");
-        r.value = inserts::need_id(ref, db, s.linktypes, inserts::kLinkTypeId, r.text, "link type");
+        r.value = batch::need_id(ref, db, s.linktypes, kLinkTypeId, r.text, "link type");
     }
     static void write(sql::Connection &db, const LinkRecord &r) {
         one_changed(db.run("UPDATE macro_link SET linktypeid = ? WHERE linkid = ?", r.value, r.linkid));
@@ -124,6 +126,7 @@ struct DeleteLinkOp {
 
 }  // namespace ketral::store::updates
 
+using namespace ketral::store;
 using namespace ketral::store::updates;
 
 extern "C" {
@@ -131,7 +134,7 @@ extern "C" {
 int UpdateMultipleBidirectionalLinks(const char *node_from, const char *node_to, const char *port_nbrfrom,
                                      const char *port_typefrom, const char *port_nbrto, const char *port_typeto,
                                      int bidirectional, int first, int last, char *ErrMess) {
-    return change<LinkOp<Bidirectional>>("UpdateMultipleBidirectionalLinks", ErrMess, Flags::Batch, first, last, [&] {
+    return batch::call<LinkOp<Bidirectional>>("UpdateMultipleBidirectionalLinks", ErrMess, Flags::Batch, first, last, [&] {
         LinkRecord r = link(node_from, node_to, port_nbrfrom, port_typefrom, port_nbrto, port_typeto);
         r.flag = bidirectional;
         return r;
@@ -141,7 +144,7 @@ int UpdateMultipleBidirectionalLinks(const char *node_from, const char *node_to,
 int UpdateMultipleLkUsedLinks(const char *node_from, const char *node_to, const char *port_nbrfrom,
                               const char *port_typefrom, const char *port_nbrto, const char *port_typeto, int lkused,
                               int first, int last, char *ErrMess) {
-    return change<LinkOp<LkUsed>>("UpdateMultipleLkUsedLinks", ErrMess, Flags::Batch, first, last, [&] {
+    return batch::call<LinkOp<LkUsed>>("UpdateMultipleLkUsedLinks", ErrMess, Flags::Batch, first, last, [&] {
         LinkRecord r = link(node_from, node_to, port_nbrfrom, port_typefrom, port_nbrto, port_typeto);
         r.flag = lkused;
         return r;
@@ -151,7 +154,7 @@ int UpdateMultipleLkUsedLinks(const char *node_from, const char *node_to, const 
 int UpdateMultipleLkTypeLinks(const char *node_from, const char *node_to, const char *port_nbrfrom,
                               const char *port_typefrom, const char *port_nbrto, const char *port_typeto,
                               const char *lktype, int first, int last, char *ErrMess) {
-    return change<LinkOp<LkType>>("UpdateMultipleLkTypeLinks", ErrMess, Flags::Batch, first, last, [&] {
+    return batch::call<LinkOp<LkType>>("UpdateMultipleLkTypeLinks", ErrMess, Flags::Batch, first, last, [&] {
         LinkRecord r = link(node_from, node_to, port_nbrfrom, port_typefrom, port_nbrto, port_typeto);
         r.text = arg(lktype);
         return r;
@@ -161,7 +164,7 @@ int UpdateMultipleLkTypeLinks(const char *node_from, const char *node_to, const 
 int UpdateMultipleLkInfoLinks(const char *node_from, const char *node_to, const char *port_nbrfrom,
                               const char *port_typefrom, const char *port_nbrto, const char *port_typeto,
                               const char *link_info, int first, int last, char *ErrMess) {
-    return change<LinkOp<LkInfo>>("UpdateMultipleLkInfoLinks", ErrMess, Flags::Batch, first, last, [&] {
+    return batch::call<LinkOp<LkInfo>>("UpdateMultipleLkInfoLinks", ErrMess, Flags::Batch, first, last, [&] {
         LinkRecord r = link(node_from, node_to, port_nbrfrom, port_typefrom, port_nbrto, port_typeto);
         r.text = arg(link_info);
         return r;
@@ -169,7 +172,7 @@ int UpdateMultipleLkInfoLinks(const char *node_from, const char *node_to, const 
 }
 
 int DeleteLinkRow(int lkid, int link_kind, char *ErrMess) {
-    return change_now<DeleteLinkOp>("DeleteLinkRow", ErrMess, [&] { return DeleteLinkOp::Record{lkid, link_kind}; });
+    return batch::call_now<DeleteLinkOp>("DeleteLinkRow", ErrMess, [&] { return DeleteLinkOp::Record{lkid, link_kind}; });
 }
 
 }  // extern "C"

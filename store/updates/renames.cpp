@@ -4,13 +4,15 @@
 
 namespace ketral::store::updates {
 
+using namespace batch;
+
 namespace {
 
 // What differs between renames: the record's kind, how its id is found by
 // name, how the new name is written, and whether lists refer to the name.
 struct DeviceName {
     static constexpr const char *kKind = "device";
-    static constexpr const char *kSelect = inserts::kDeviceId;
+    static constexpr const char *kSelect = kDeviceId;
     static constexpr bool kListName = false, kChangesGraph = true;
     static std::int64_t write(sql::Connection &db, const std::string &to, std::int64_t id) {
         return db.run("UPDATE functional_device SET devicename = ? WHERE deviceid = ?", to, id);
@@ -20,7 +22,7 @@ struct DeviceName {
 // A description that is the type's name (its default) follows the rename.
 struct DeviceTypeName {
     static constexpr const char *kKind = "device type";
-    static constexpr const char *kSelect = inserts::kDeviceTypeId;
+    static constexpr const char *kSelect = kDeviceTypeId;
     static constexpr bool kListName = false, kChangesGraph = true;
     static std::int64_t write(sql::Connection &db, const std::string &to, std::int64_t id) {
         return db.run("UPDATE device_type SET description = CASE WHEN description = devicetype THEN ? ELSE description END, "
@@ -31,7 +33,7 @@ struct DeviceTypeName {
 
 struct LinkTypeName {
     static constexpr const char *kKind = "link type";
-    static constexpr const char *kSelect = inserts::kLinkTypeId;
+    static constexpr const char *kSelect = kLinkTypeId;
     static constexpr bool kListName = true, kChangesGraph = true;
     static std::int64_t write(sql::Connection &db, const std::string &to, std::int64_t id) {
         return db.run("UPDATE link_type SET lktype = ? WHERE linktypeid = ?", to, id);
@@ -58,7 +60,7 @@ struct IpAlias {
 
 struct FunctionName {
     static constexpr const char *kKind = "device function";
-    static constexpr const char *kSelect = inserts::kFunctionId;
+    static constexpr const char *kSelect = kFunctionId;
     static constexpr bool kListName = true, kChangesGraph = false;
     static std::int64_t write(sql::Connection &db, const std::string &to, std::int64_t id) {
         return db.run("UPDATE device_function SET function_name = ? WHERE functionid = ?", to, id);
@@ -67,7 +69,7 @@ struct FunctionName {
 
 struct SubsystemName {
     static constexpr const char *kKind = "subsystem";
-    static constexpr const char *kSelect = inserts::kSubsystemId;
+    static constexpr const char *kSelect = kSubsystemId;
     static constexpr bool kListName = true, kChangesGraph = false;
     static std::int64_t write(sql::Connection &db, const std::string &to, std::int64_t id) {
         return db.run("UPDATE subsystem SET system_name = ? WHERE systemid = ?", to, id);
@@ -118,42 +120,43 @@ typename RenameOp<T>::Record renaming(const char *from, const char *to) {
 
 }  // namespace ketral::store::updates
 
+using namespace ketral::store;
 using namespace ketral::store::updates;
 
 extern "C" {
 
 int UpdateMultipleDevNamesDevices(const char *old_name, const char *new_name, int first, int last, char *ErrMess) {
-    return change<RenameOp<DeviceName>>("UpdateMultipleDevNamesDevices", ErrMess, Flags::Batch, first, last,
+    return batch::call<RenameOp<DeviceName>>("UpdateMultipleDevNamesDevices", ErrMess, Flags::Batch, first, last,
                                         [&] { return renaming<DeviceName>(old_name, new_name); });
 }
 
 int UpdateMultipleDeviceTypes(const char *old_name, const char *new_name, int first, int last, char *ErrMess) {
-    return change<RenameOp<DeviceTypeName>>("UpdateMultipleDeviceTypes", ErrMess, Flags::Batch, first, last,
+    return batch::call<RenameOp<DeviceTypeName>>("UpdateMultipleDeviceTypes", ErrMess, Flags::Batch, first, last,
                                             [&] { return renaming<DeviceTypeName>(old_name, new_name); });
 }
 
 int UpdateMultipleLinkTypeNames(const char *old_name, const char *new_name, int first, int last, char *ErrMess) {
-    return change<RenameOp<LinkTypeName>>("UpdateMultipleLinkTypeNames", ErrMess, Flags::Batch, first, last,
+    return batch::call<RenameOp<LinkTypeName>>("UpdateMultipleLinkTypeNames", ErrMess, Flags::Batch, first, last,
                                           [&] { return renaming<LinkTypeName>(old_name, new_name); });
 }
 
 int UpdateMultipleIPAddresses(const char *ip_old, const char *ip_new, int first, int last, char *ErrMess) {
-    return change<RenameOp<IpAddress>>("UpdateMultipleIPAddresses", ErrMess, Flags::Batch, first, last,
+    return batch::call<RenameOp<IpAddress>>("UpdateMultipleIPAddresses", ErrMess, Flags::Batch, first, last,
                                        [&] { return renaming<IpAddress>(ip_old, ip_new); });
 }
 
 int UpdateIPalias(const char *old_alias, const char *new_alias, char *ErrMess) {
-    return change_now<RenameOp<IpAlias>>("UpdateIPalias", ErrMess,
+    return batch::call_now<RenameOp<IpAlias>>("UpdateIPalias", ErrMess,
                                          [&] { return renaming<IpAlias>(old_alias, new_alias); });
 }
 
 int UpdateDeviceFunctionName(const char *old_name, const char *new_name, char *ErrMess) {
-    return change_now<RenameOp<FunctionName>>("UpdateDeviceFunctionName", ErrMess,
+    return batch::call_now<RenameOp<FunctionName>>("UpdateDeviceFunctionName", ErrMess,
                                               [&] { return renaming<FunctionName>(old_name, new_name); });
 }
 
 int UpdateSubsystemName(const char *old_name, const char *new_name, char *ErrMess) {
-    return change_now<RenameOp<SubsystemName>>("UpdateSubsystemName", ErrMess,
+    return batch::call_now<RenameOp<SubsystemName>>("UpdateSubsystemName", ErrMess,
                                                [&] { return renaming<SubsystemName>(old_name, new_name); });
 }
 

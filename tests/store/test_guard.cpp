@@ -127,7 +127,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "Op: no device named 'sw07'"},
         ThrowCase{"database_error_named",
                   [] {
-                      throw ketral::store::sql::DbError(ketral::store::sql::DbErrorKind::Duplicate, 2067,
+                      throw ketral::store::sql::sqlite_error(2067, ketral::store::sql::Verb::Insert,
                                                         "UNIQUE constraint failed: port.port_nbr");
                   },
                   "Op: a port with this port_nbr already exists"},

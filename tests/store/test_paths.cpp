@@ -210,7 +210,7 @@ TEST_F(PathCalls, CacheIsBuiltOnUseFreedOnRequestAndDroppedByWriters) {
     const auto *built = session.connectivity.get();
     ASSERT_EQ(answer.call("a", "c", message), 0);
     EXPECT_EQ(session.connectivity.get(), built);  // warm
-    store::paths::invalidate_connectivity(session);
+    session.connectivity.reset();
     EXPECT_FALSE(session.connectivity);
     ASSERT_EQ(answer.call("a", "c", message, 0, 1), 0);
     EXPECT_FALSE(session.connectivity);  // freed after the call

@@ -236,10 +236,9 @@ TEST(SchemaKeys, DeletingADeviceTakesItsPortsAndLinksButNotTheHistory) {
 
 TEST(SchemaKeys, NumbersOfDeletedRecordsAreNotReused) {
     auto db = fresh_schema();
-    db->run("INSERT INTO device_function (function_name) VALUES (?)", "a");
-    db->run("INSERT INTO device_function (function_name) VALUES (?)", "b");
-    const auto last = db->last_insert_id();
+    const char *insert = "INSERT INTO device_function (function_name) VALUES (?) RETURNING functionid";
+    db->insert_id(insert, "a");
+    const auto last = db->insert_id(insert, "b");
     db->run("DELETE FROM device_function WHERE functionid = ?", last);
-    db->run("INSERT INTO device_function (function_name) VALUES (?)", "c");
-    EXPECT_GT(db->last_insert_id(), last);
+    EXPECT_GT(db->insert_id(insert, "c"), last);
 }

@@ -206,9 +206,9 @@ TEST(Transactions, CommitKeepsAndScopeExitRollsBack) {
 TEST(Transactions, InsertIdAndChangesReportTheLastStatement) {
     auto db = memory_db();
     db->execute("CREATE TABLE t (id INTEGER PRIMARY KEY, i INTEGER)");
-    db->run("INSERT INTO t (i) VALUES (?)", 10);
-    db->run("INSERT INTO t (i) VALUES (?)", 10);
-    EXPECT_EQ(db->last_insert_id(), 2);
+    const char *insert = "INSERT INTO t (i) VALUES (?) RETURNING id";
+    EXPECT_EQ(db->insert_id(insert, 10), 1);
+    EXPECT_EQ(db->insert_id(insert, 10), 2);
     EXPECT_EQ(db->run("UPDATE t SET i = ? WHERE i = ?", 11, 10), 2);
     EXPECT_EQ(db->changes(), 2);
 }
@@ -255,11 +255,12 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(DatabaseError, NamesTheSubjectTheCallerGives) {
-    const sql::DbError duplicate(DbErrorKind::Duplicate, SQLITE_CONSTRAINT_UNIQUE, "UNIQUE constraint failed: x.y");
+    const sql::DbError duplicate =
+        sql::sqlite_error(SQLITE_CONSTRAINT_UNIQUE, sql::Verb::Insert, "UNIQUE constraint failed: x.y");
     EXPECT_EQ(duplicate.message_for("device 'sw07'"), "device 'sw07' already exists");
-    const sql::DbError referenced(DbErrorKind::StillReferenced, SQLITE_CONSTRAINT_FOREIGNKEY, "");
+    const sql::DbError referenced = sql::sqlite_error(SQLITE_CONSTRAINT_FOREIGNKEY, sql::Verb::Delete, "");
     EXPECT_EQ(referenced.message_for("device type 'switch'"), "device type 'switch' is still referenced");
-    const sql::DbError busy(DbErrorKind::Busy, SQLITE_BUSY, "database is locked");
+    const sql::DbError busy = sql::sqlite_error(SQLITE_BUSY, sql::Verb::Update, "database is locked");
     EXPECT_EQ(busy.message_for("anything"), busy.what());
 }
 

@@ -1,16 +1,18 @@
 // Deletions. Each refuses while another record still depends on the one to
 // delete, and says which; what belongs to the record goes with it, in the
 // same transaction. Links are deleted in links.cpp.
-#include "store/updates/common.hpp"
+#include "store/batch/lookups.hpp"
+#include "store/batch/positions.hpp"
+#include "store/hardware_status.hpp"
 
 #include <vector>
 
-namespace ketral::store::updates {
+namespace ketral::store::deletes {
+
+using namespace batch;
 
 namespace {
 
-using inserts::append_history;
-using inserts::kDeviceHardware;
 
 // The first few names `sql` answers for `id`, quoted, and how many more:
 // "'a', 'b', 'c' and 4 more"; empty when there is none.
@@ -92,7 +94,7 @@ struct DeleteDeviceOp {
         sql::Connection &db = w.db;
         const std::int64_t id = r.p.deviceid;
         const std::string comments = "device " + quoted(r.p.devicename) + " deleted";
-        if (r.p.serialid != 0) take_out(w, r.p, "SPARE", comments);
+        if (r.p.serialid != 0) take_out(w, r.p, kSpare, comments);
         release_components(w, id, comments);
         std::vector<std::int64_t> ipids;
         {
@@ -121,7 +123,7 @@ struct DeleteDeviceTypeOp {
     static void check(const RecordRef &ref, sql::Connection &db, State &, Record &r) {
         ref.need_name(r.devicetype, "a device type");
         IdCache once;
-        r.id = inserts::need_id(ref, db, once, inserts::kDeviceTypeId, r.devicetype, "device type");
+        r.id = batch::need_id(ref, db, once, kDeviceTypeId, r.devicetype, "device type");
         const std::string devices = some_names(
             db, "SELECT devicename FROM functional_device WHERE devicetypeid = ? ORDER BY devicename", r.id);
         if (!devices.empty())
@@ -157,7 +159,7 @@ struct DeleteHardwareOp {
         r.id = hw->column_int(0);
         r.status = hw->column_text(1);
         r.location = hw->column_text(2);
-        if (r.status == "IN_USE") ref.refuse("hardware " + quoted(r.serialnb) + " is IN_USE");
+        if (r.status == kInUse) ref.refuse("hardware " + quoted(r.serialnb) + " is IN_USE");
     }
     static void write(Writer &w, State &, Record &r) {
         append_history(w, {kDeviceHardware, r.id, r.serialnb, 0, {}, r.status.c_str(), r.location,
@@ -178,7 +180,7 @@ struct DeleteSubsystemOp {
     static void check(const RecordRef &ref, sql::Connection &db, State &, Record &r) {
         ref.need_name(r.name, "a subsystem name");
         IdCache once;
-        r.id = inserts::need_id(ref, db, once, inserts::kSubsystemId, r.name, "subsystem");
+        r.id = batch::need_id(ref, db, once, kSubsystemId, r.name, "subsystem");
         static const struct {
             const char *sql, *what;
         } kUsers[] = {
@@ -212,7 +214,7 @@ struct DeleteBootImageOp {
     static void check(const RecordRef &ref, sql::Connection &db, State &, Record &r) {
         ref.need_name(r.devicename, "a device name");
         IdCache once;
-        r.id = inserts::need_id(ref, db, once, inserts::kDeviceId, r.devicename, "device");
+        r.id = batch::need_id(ref, db, once, kDeviceId, r.devicename, "device");
         if (!db.prepare("SELECT 1 FROM boot_image WHERE deviceid = ?").bind(1, r.id).step())
             ref.refuse("device " + quoted(r.devicename) + " has no boot images");
     }
@@ -242,43 +244,44 @@ struct DeleteAliasOp {
 
 }  // namespace
 
-}  // namespace ketral::store::updates
+}  // namespace ketral::store::deletes
 
-using namespace ketral::store::updates;
+using namespace ketral::store;
+using namespace ketral::store::deletes;
 
 extern "C" {
 
 int DeletePortRow(int portid, char *ErrMess) {
-    return change_now<DeletePortOp>("DeletePortRow", ErrMess, [&] { return DeletePortOp::Record{portid}; });
+    return batch::call_now<DeletePortOp>("DeletePortRow", ErrMess, [&] { return DeletePortOp::Record{portid}; });
 }
 
 int DeleteFunctionalDevice(int deviceid, char *ErrMess) {
-    return change_now<DeleteDeviceOp>("DeleteFunctionalDevice", ErrMess,
+    return batch::call_now<DeleteDeviceOp>("DeleteFunctionalDevice", ErrMess,
                                       [&] { return DeleteDeviceOp::Record{deviceid, {}}; });
 }
 
 int DeleteFunctionalDeviceType(const char *devicetype, char *ErrMess) {
-    return change_now<DeleteDeviceTypeOp>("DeleteFunctionalDeviceType", ErrMess,
+    return batch::call_now<DeleteDeviceTypeOp>("DeleteFunctionalDeviceType", ErrMess,
                                           [&] { return DeleteDeviceTypeOp::Record{std::string(arg(devicetype))}; });
 }
 
 int DeleteHWDevice(const char *serialnb, char *ErrMess) {
-    return change_now<DeleteHardwareOp>("DeleteHWDevice", ErrMess,
+    return batch::call_now<DeleteHardwareOp>("DeleteHWDevice", ErrMess,
                                         [&] { return DeleteHardwareOp::Record{std::string(arg(serialnb)), 0, {}, {}}; });
 }
 
 int DeleteSystemName(const char *system_name, char *ErrMess) {
-    return change_now<DeleteSubsystemOp>("DeleteSystemName", ErrMess,
+    return batch::call_now<DeleteSubsystemOp>("DeleteSystemName", ErrMess,
                                          [&] { return DeleteSubsystemOp::Record{std::string(arg(system_name))}; });
 }
 
 int DeleteBootImage(const char *devicename, char *ErrMess) {
-    return change_now<DeleteBootImageOp>("DeleteBootImage", ErrMess,
+    return batch::call_now<DeleteBootImageOp>("DeleteBootImage", ErrMess,
                                          [&] { return DeleteBootImageOp::Record{std::string(arg(devicename))}; });
 }
 
 int DeleteIPAlias(const char *ipalias, char *ErrMess) {
-    return change_now<DeleteAliasOp>("DeleteIPAlias", ErrMess,
+    return batch::call_now<DeleteAliasOp>("DeleteIPAlias", ErrMess,
                                      [&] { return DeleteAliasOp::Record{std::string(arg(ipalias))}; });
 }
 

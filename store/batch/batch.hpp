@@ -1,4 +1,5 @@
-// The batch machinery every insert goes through. An operation describes its
+// The batch machinery every write goes through (inserts, updates, swaps and
+// deletes). An operation describes its
 // record once (an Op: a Record, a per-batch State, check() and write()); the
 // machinery gathers records in Session::batch, checks each as it comes and
 // writes them all in one transaction when the batch closes. A failure
@@ -20,12 +21,14 @@
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "store/guard.hpp"
 #include "store/session.hpp"
+#include "store/text.hpp"
 
-namespace ketral::store::inserts {
+namespace ketral::store::batch {
 
 // How a function's records reach the database.
 enum class Flags {
@@ -33,9 +36,6 @@ enum class Flags {
     LastOnly,  // records gather until last = 1
     None,      // the record is written at once
 };
-
-// A C argument as text: a null pointer reads as empty.
-inline std::string_view arg(const char *text) { return text ? std::string_view(text) : std::string_view(); }
 
 // One record of a call: the operation and, when it belongs to a batch, its
 // number there. Every refusal goes through it, so every message names both.
@@ -72,9 +72,6 @@ std::string now_utc();
 
 // "port 3 (way 2, type 'data') of 'sw07'"
 std::string port_label(std::string_view nbr, int way, std::string_view type, std::string_view device);
-
-// An optional text: empty binds NULL.
-inline const char *or_null(const std::string &text) { return text.empty() ? nullptr : text.c_str(); }
 
 // What a writer has at hand: the connection (inside the batch's transaction)
 // and the one timestamp of the batch's history entries.
@@ -243,12 +240,19 @@ void submit(Session &session, const char *operation, Flags flags, int first, int
     discard.keep();
 }
 
-// The whole exported function: the guard, then one record built by make().
+// The whole exported function of a write: the guard, then one record built
+// by make() through the machinery.
 template <typename Op, typename Make>
-int insert(const char *operation, char *error, Flags flags, int first, int last, Make &&make) {
+int call(const char *operation, char *error, Flags flags, int first, int last, Make &&make) {
     return guarded({operation, error}, [&](Session &session) {
         submit<Op>(session, operation, flags, first, last, make());
     });
 }
 
-}  // namespace ketral::store::inserts
+// A write on its own (a single update, a swap, a delete), written at once.
+template <typename Op, typename Make>
+int call_now(const char *operation, char *error, Make &&make) {
+    return call<Op>(operation, error, Flags::None, 0, 1, std::forward<Make>(make));
+}
+
+}  // namespace ketral::store::batch

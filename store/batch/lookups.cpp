@@ -1,6 +1,6 @@
-#include "store/inserts/lookups.hpp"
+#include "store/batch/lookups.hpp"
 
-namespace ketral::store::inserts {
+namespace ketral::store::batch {
 
 bool exists(sql::Connection &db, std::string_view select, std::string_view name) {
     return db.prepare(select).bind(1, name).step();
@@ -36,16 +36,19 @@ std::string port_key(std::string_view nbr, int way, std::string_view type) {
     return key;
 }
 
-void append_history(Writer &writer, const HistoryEntry &e) {
-    auto stmt = writer.db.prepare(
-        "INSERT INTO history (hw_kind, hwid, serialnb, position_id, position_name, status, location, event_date, "
-        "comments) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    stmt.bind_all(e.kind.history_kind, e.hwid, e.serialnb);
-    if (e.position_id != 0) {
-        stmt.bind(4, e.position_id).bind(5, e.position_name);
-    }
-    stmt.bind(6, e.status).bind(7, or_null(e.location)).bind(8, writer.now).bind(9, or_null(e.comments));
-    stmt.run();
+void add_members(sql::Connection &db, const MemberTable &table, std::int64_t owner,
+                 const std::vector<std::int64_t> &members) {
+    for (std::int64_t member : members) db.run(table.insert, owner, member);
 }
 
-}  // namespace ketral::store::inserts
+void replace_members(sql::Connection &db, const MemberTable &table, std::int64_t owner,
+                     const std::vector<std::int64_t> &members) {
+    db.run(table.clear, owner);
+    add_members(db, table, owner, members);
+}
+
+void one_changed(std::int64_t changes) {
+    if (changes == 0) throw sql::own_error(sql::DbErrorKind::MissingReference, "the record checked is gone");
+}
+
+}  // namespace ketral::store::batch

@@ -1,17 +1,15 @@
 // The parts of the batch machinery that are not templates: the refusals of
 // flags and open batches, the name checks, lists, timestamps.
-#include "store/inserts/batch.hpp"
+#include "store/batch/batch.hpp"
 
 #include <cctype>
 #include <ctime>
 
-namespace ketral::store::inserts {
+namespace ketral::store::batch {
 
 namespace {
 
 bool is_blank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
-
-std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
 
 }  // namespace
 
@@ -42,12 +40,11 @@ void RecordRef::need_list_name(std::string_view value, std::string_view what) co
 }
 
 void RecordRef::need_flag(int value, std::string_view what) const {
-    if (value != 0 && value != 1) refuse(std::string(what) + " must be 0 or 1, not " + std::to_string(value));
+    if (const std::string problem = flag_problem(what, value); !problem.empty()) refuse(problem);
 }
 
 void RecordRef::need_way(int value, std::string_view what) const {
-    if (value != 1 && value != 2)
-        refuse(std::string(what) + " must be 1 (input) or 2 (output), not " + std::to_string(value));
+    if (const std::string problem = way_problem(what, value); !problem.empty()) refuse(problem);
 }
 
 std::vector<std::string> split_list(std::string_view list) {
@@ -148,4 +145,4 @@ void rethrow_write_failure(const char *operation, std::size_t number, const std:
 
 }  // namespace detail
 
-}  // namespace ketral::store::inserts
+}  // namespace ketral::store::batch

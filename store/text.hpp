@@ -1,0 +1,29 @@
+// Small text helpers every room shares.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace ketral::store {
+
+// A C text argument: a null pointer reads as empty.
+inline std::string_view arg(const char *text) { return text ? std::string_view(text) : std::string_view(); }
+
+// A name as messages quote it: 'sw07'.
+inline std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
+
+// An optional text as it is bound: empty binds NULL.
+inline const char *or_null(const std::string &text) { return text.empty() ? nullptr : text.c_str(); }
+
+// What is wrong with an int given as a flag (0 or 1) or as a port way
+// (1 input, 2 output): "dnode must be 0 or 1, not 7"; empty when nothing is.
+inline std::string flag_problem(std::string_view what, int value) {
+    if (value == 0 || value == 1) return {};
+    return std::string(what) + " must be 0 or 1, not " + std::to_string(value);
+}
+inline std::string way_problem(std::string_view what, int value) {
+    if (value == 1 || value == 2) return {};
+    return std::string(what) + " must be 1 (input) or 2 (output), not " + std::to_string(value);
+}
+
+}  // namespace ketral::store
