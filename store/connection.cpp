@@ -24,19 +24,41 @@ bool is_postgresql_url(std::string_view database) {
     return starts_with_nocase(database, "postgresql://") || starts_with_nocase(database, "postgres://");
 }
 
+// The scheme of a text that begins like a URL ("name:" with two characters
+// or more, a letter first, then letters, digits, '+', '-', '.'), or empty.
+std::string_view url_scheme(std::string_view text) {
+    const auto colon = text.find(':');
+    if (colon == std::string_view::npos || colon < 2 || !std::isalpha(static_cast<unsigned char>(text[0]))) return {};
+    for (size_t i = 1; i < colon; ++i) {
+        const char c = text[i];
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.') return {};
+    }
+    return text.substr(0, colon);
+}
+
+bool is_blank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+
 // Opens the backend `database` names. user and password serve PostgreSQL
-// only; no message ever repeats the password (nor the URL, which may hold one).
+// only. Messages are built from our own words, the scheme and libpq's
+// account of a refused connection (host, port, user, database): never from
+// the URL's userinfo or query string, nor the password.
 std::unique_ptr<sql::Connection> open_database(const char *database, const char *user, const char *password) {
     const std::string name = database ? database : "";
     if (name.empty()) throw Failure("DBConnexion: no database given (an SQLite file path, or :memory:)");
+    if (is_blank(name.front()) || is_blank(name.back()))
+        throw Failure("DBConnexion: the database begins or ends with a blank: give it without");
     if (is_postgresql_url(name)) {
         try {
             return sql::open_postgresql(name, user ? user : "", password ? password : "");
         } catch (const sql::DbError &e) {
-            // The detail is libpq's account, the password already taken out.
             throw Failure("DBConnexion: cannot connect to the PostgreSQL server: " + e.detail());
         }
     }
+    if (const std::string_view scheme = url_scheme(name); !scheme.empty())
+        throw Failure("DBConnexion: a database beginning with '" + std::string(scheme) +
+                      ":' is not a supported URL: give postgresql://[user@]host[:port]/dbname (or postgres://...) "
+                      "for a PostgreSQL server, or an SQLite file path (./" + std::string(scheme) +
+                      ":... for a file whose name begins so)");
     try {
         return sql::open_sqlite(name);
     } catch (const sql::DbError &e) {

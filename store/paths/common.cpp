@@ -10,10 +10,17 @@ namespace {
 std::uint64_t from_environment(const char *fn, const char *name, std::uint64_t fallback, std::uint64_t ceiling) {
     const char *text = std::getenv(name);
     if (!text || !*text) return std::min(fallback, ceiling);
-    char *end = nullptr;
-    const unsigned long long value = std::strtoull(text, &end, 10);
-    if (*end != '\0' || text[0] == '-' || value == 0)
-        throw Failure(std::string(fn) + ": " + name + " must be a positive whole number, not '" + text + "'");
+    // Digits only: strtoull alone would take blanks, a sign or a wrapped-around value.
+    std::uint64_t value = 0;
+    bool whole = true;
+    for (const char *c = text; *c && whole; ++c) {
+        const unsigned digit = static_cast<unsigned char>(*c) - '0';
+        whole = digit <= 9 && value <= (UINT64_MAX - digit) / 10;
+        value = value * 10 + digit;
+    }
+    if (!whole || value == 0)
+        throw Failure(std::string(fn) + ": " + name + " must be a positive whole number without blanks, not " +
+                      quoted(text));
     return std::min<std::uint64_t>(value, ceiling);
 }
 

@@ -329,20 +329,6 @@ std::string_view PgStatement::column_view(int column) const {
 
 void ignore_notice(void *, const char *) {}
 
-std::string percent_decoded(std::string_view text) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
-            std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
-            out += static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16));
-            i += 2;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
 }  // namespace
 
 std::string numbered_placeholders(std::string_view sql, int &count) {
@@ -381,26 +367,24 @@ std::string numbered_placeholders(std::string_view sql, int &count) {
     return out;
 }
 
-std::string redacted(std::string text, std::initializer_list<std::string_view> secrets) {
-    for (std::string_view secret : secrets) {
-        if (secret.empty()) continue;
-        for (auto at = text.find(secret); at != std::string::npos; at = text.find(secret, at + 3))
-            text.replace(at, secret.size(), "***");
-    }
-    return text;
+namespace {
+
+// libpq's account of a URL it cannot read, without the URL's own pieces:
+// libpq quotes the token it stumbled on, which may be the password
+// (`invalid percent-encoded token: "s3cret%zz"`), so the message stops
+// before the first quote.
+std::string unreadable_url(const char *libpq_message) {
+    std::string text = one_line(libpq_message ? libpq_message : "");
+    text = text.substr(0, text.find('"'));
+    while (!text.empty() && (text.back() == ' ' || text.back() == ':')) text.pop_back();
+    return "the PostgreSQL URL cannot be read" + (text.empty() ? std::string() : " (" + text + ")");
 }
 
-std::string url_password(std::string_view url) {
-    const auto scheme = url.find("://");
-    if (scheme == std::string_view::npos) return {};
-    std::string_view authority = url.substr(scheme + 3);
-    authority = authority.substr(0, authority.find_first_of("/?"));
-    const auto at = authority.rfind('@');
-    if (at == std::string_view::npos) return {};
-    const std::string_view userinfo = authority.substr(0, at);
-    const auto colon = userinfo.find(':');
-    return colon == std::string_view::npos ? std::string() : std::string(userinfo.substr(colon + 1));
-}
+struct FreeOptions {
+    void operator()(PQconninfoOption *options) const { PQconninfoFree(options); }
+};
+
+}  // namespace
 
 std::unique_ptr<Connection> open_postgresql(const std::string &given_url, const std::string &user,
                                             const std::string &password) {
@@ -420,13 +404,20 @@ std::unique_ptr<Connection> open_postgresql(const std::string &given_url, const 
                             password.empty() ? nullptr : password.c_str(),
                             "UTF8",
                             nullptr};
+    // Read first, so that a URL libpq cannot read is refused in our words.
+    char *parse_error = nullptr;
+    std::unique_ptr<PQconninfoOption, FreeOptions> parsed(PQconninfoParse(url.c_str(), &parse_error));
+    if (!parsed) {
+        const std::string message = unreadable_url(parse_error);
+        PQfreemem(parse_error);
+        throw own_error(DbErrorKind::CantOpen, message);
+    }
     ConnHandle conn(PQconnectdbParams(keys, values, 1));
     if (!conn) throw own_error(DbErrorKind::CantOpen, "out of memory");
-    if (PQstatus(conn.get()) != CONNECTION_OK) {
-        const std::string in_url = url_password(url);
-        throw own_error(DbErrorKind::CantOpen,
-                    redacted(one_line(PQerrorMessage(conn.get())), {password, in_url, percent_decoded(in_url)}));
-    }
+    // libpq's account of a refused connection names the host, port, user and
+    // database, never the password.
+    if (PQstatus(conn.get()) != CONNECTION_OK)
+        throw own_error(DbErrorKind::CantOpen, one_line(PQerrorMessage(conn.get())));
     if (PQserverVersion(conn.get()) < 100000)
         throw own_error(DbErrorKind::CantOpen, "the server is older than PostgreSQL 10 (no identity columns)");
     // The server's notices ("table does not exist, skipping") are not for the script's terminal.

@@ -15,8 +15,8 @@ inline constexpr int kPostgresqlLockTimeoutMs = 5000;
 
 // Connects to the server `url` names (postgresql://... or postgres://...);
 // `user` and `password`, when not empty, override the URL's. A refusal is a
-// DbError whose text never holds the password (neither the argument nor
-// one written in the URL).
+// DbError whose text is built without the password (neither the argument,
+// nor one written in the URL or its query string, nor the environment's).
 std::unique_ptr<Connection> open_postgresql(const std::string &url, const std::string &user,
                                             const std::string &password);
 
@@ -24,11 +24,5 @@ std::unique_ptr<Connection> open_postgresql(const std::string &url, const std::s
 // quoted name or a comment stays as it is. `count` receives the number of
 // placeholders.
 std::string numbered_placeholders(std::string_view sql, int &count);
-
-// `text` with every occurrence of each non-empty secret replaced by "***".
-std::string redacted(std::string text, std::initializer_list<std::string_view> secrets);
-
-// The password written in a postgresql:// URL ("user:password@host"), or empty.
-std::string url_password(std::string_view url);
 
 }  // namespace ketral::store::sql

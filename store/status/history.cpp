@@ -24,11 +24,15 @@ void need_status(const char *fn, std::string_view status, bool positions) {
                   (positions ? ", NO_HARDWARE)" : ")"));
 }
 
-// A date bound: empty, or a prefix of YYYY-MM-DDTHH:MM:SSZ; a blank for the T is read as the T.
+// A date bound: empty, or whole fields of YYYY-MM-DDTHH:MM:SSZ from the
+// start (YYYY, -MM, -DD, THH, :MM, :SS, then an optional Z), each in range;
+// a blank for the T is read as the T.
 std::string date_bound(const char *fn, const char *name, std::string_view text) {
     static constexpr std::string_view kShape = "dddd-dd-ddTdd:dd:ddZ";
+    static constexpr std::size_t kFieldEnds[] = {0, 4, 7, 10, 13, 16, 19, 20};
     std::string bound(text);
-    bool fits = bound.size() <= kShape.size();
+    bool fits = false;
+    for (std::size_t end : kFieldEnds) fits = fits || bound.size() == end;
     for (std::size_t i = 0; fits && i < bound.size(); ++i) {
         if (kShape[i] == 'd')
             fits = std::isdigit(static_cast<unsigned char>(bound[i])) != 0;
@@ -37,9 +41,24 @@ std::string date_bound(const char *fn, const char *name, std::string_view text) 
         else
             fits = bound[i] == kShape[i];
     }
+    const auto field = [&](std::size_t at) { return std::stoi(bound.substr(at, 2)); };
+    if (fits && bound.size() >= 7) {
+        const int year = std::stoi(bound.substr(0, 4)), month = field(5);
+        fits = month >= 1 && month <= 12;
+        if (fits && bound.size() >= 10) {
+            static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+            const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+            const int days = kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+            fits = field(8) >= 1 && field(8) <= days;
+        }
+        if (fits && bound.size() >= 13) fits = field(11) <= 23;
+        if (fits && bound.size() >= 16) fits = field(14) <= 59;
+        if (fits && bound.size() >= 19) fits = field(17) <= 59;
+    }
     if (!fits)
         throw Failure(std::string(fn) + ": " + name + " " + quoted(text) +
-                      " is not an ISO 8601 date or a beginning of one (YYYY-MM-DDTHH:MM:SSZ)");
+                      " is not a date: give whole fields of YYYY-MM-DDTHH:MM:SSZ from the start, each in range "
+                      "(YYYY, YYYY-MM, YYYY-MM-DD, YYYY-MM-DDTHH, YYYY-MM-DDTHH:MM, YYYY-MM-DDTHH:MM:SS, then Z)");
     return bound;
 }
 

@@ -4,21 +4,59 @@
 #include "store/hardware_status.hpp"
 #include "store/updates/common.hpp"
 
+#include <algorithm>
+#include <cctype>
+#include <vector>
+
 namespace ketral::store::updates {
 
 using namespace batch;
 
 namespace {
 
-// The status a comment gives the hardware taken out: "IN_REPAIR: fan broken"
-// or "IN_REPAIR" alone; "" when it starts with no status.
-std::string status_of(const std::string &comments) {
-    for (const char *status : kStatuses) {
-        const std::string_view s(status);
-        if (comments.compare(0, s.size(), s) == 0 && (comments.size() == s.size() || comments[s.size()] == ':'))
-            return std::string(s);
+// Edits (insertions, deletions, substitutions) between two words, letters
+// compared without case; stops counting past `most`.
+std::size_t edits_between(std::string_view a, std::string_view b, std::size_t most) {
+    const auto same = [](char x, char y) {
+        return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
+    };
+    if ((a.size() > b.size() ? a.size() - b.size() : b.size() - a.size()) > most) return most + 1;
+    std::vector<std::size_t> row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same(a[i - 1], b[j - 1]) ? 0 : 1)});
+            diagonal = above;
+        }
     }
-    return {};
+    return row[b.size()];
+}
+
+// What a swap's comment says of the hardware taken out: the status its first
+// word (up to ':' or a blank) names exactly ("IN_REPAIR: fan broken"), or
+// none. A first word that looks like a status without being one (another
+// case, or two edits or fewer away: "IN_REPIER") is refused rather than
+// silently meaning SPARE. `rest` is the comment without the status.
+struct CommentStatus {
+    std::string status, rest;
+};
+CommentStatus status_of(const RecordRef &ref, const std::string &comments) {
+    const std::size_t end = comments.find_first_of(": \t");
+    const std::string word = comments.substr(0, end);
+    if (is_status(word)) {
+        std::size_t from = end == std::string::npos ? comments.size() : end;
+        if (from < comments.size() && comments[from] == ':') ++from;
+        while (from < comments.size() && (comments[from] == ' ' || comments[from] == '\t')) ++from;
+        return {word, comments.substr(from)};
+    }
+    for (const char *status : kStatuses)
+        if (!word.empty() && edits_between(word, status, 2) <= 2)
+            ref.refuse("the comment begins with " + quoted(word) + ", which is not a status word (" + status_words() +
+                       "): write the status exactly as it stands, or begin the comment with another word");
+    return {{}, comments};
 }
 
 // devicename's hardware is exchanged with that of a second device, or a
@@ -31,6 +69,7 @@ struct SwapOp {
         bool exchange = false;
         std::int64_t incoming = 0;  // the hardware taking a's position
         std::string out_status = kSpare;
+        std::string in_comments;  // the incoming hardware's history entry: the comment without a status
     };
     struct State {};
     static constexpr bool kChangesGraph = false;
@@ -50,7 +89,9 @@ struct SwapOp {
         if (!is_device && !is_hardware)
             ref.refuse("no device named " + quoted(r.other) + " and no hardware with serial number " +
                        quoted(r.other));
-        const std::string given = status_of(r.comments);
+        const CommentStatus said = status_of(ref, r.comments);
+        const std::string &given = said.status;
+        r.in_comments = said.rest;
         if (is_device) {
             if (r.b.deviceid == r.a.deviceid) ref.refuse("device " + quoted(r.devicename) + " cannot be swapped with itself");
             for (const Position *p : {&r.a, &r.b})
@@ -92,7 +133,7 @@ struct SwapOp {
             return;
         }
         if (r.a.serialid != 0) take_out(w, r.a, r.out_status.c_str(), r.comments);
-        put_in(w, r.a, r.incoming, r.other, r.comments);
+        put_in(w, r.a, r.incoming, r.other, r.in_comments);
     }
     static std::string subject(const Record &r) { return "the hardware of device " + quoted(r.devicename); }
 };

@@ -283,7 +283,7 @@ def test_the_life_of_one_board(kt, peek):
     assert history(kt.GetHistoryOfFunctionalDevice("sw01", "", "")) == [
         ("HW-B1", "sw01", "IN_USE", "installed"),
         ("HW-B1", "sw01", "IN_REPAIR", "IN_REPAIR: fan noise"),
-        ("HW-SP1", "sw01", "IN_USE", "IN_REPAIR: fan noise"),
+        ("HW-SP1", "sw01", "IN_USE", "fan noise"),
         ("HW-SP1", "sw01", "SPARE", "repaired"),
         ("HW-B1", "sw01", "IN_USE", "repaired")]
     # Dates bound the entries; a date is checked.
@@ -291,9 +291,33 @@ def test_the_life_of_one_board(kt, peek):
     assert len(kt.GetHistoryOfHWDevice("HW-B1", today[:7], today)) == 4
     with raises_exactly(NO_ROWS):
         kt.GetHistoryOfHWDevice("HW-B1", "", "2001-12")
-    with raises_exactly("GetHistoryOfHWDevice: the earliest date 'last week' is not an ISO 8601 date or a "
-                        "beginning of one (YYYY-MM-DDTHH:MM:SSZ)"):
-        kt.GetHistoryOfHWDevice("HW-B1", "last week", "")
+    # A bound is whole fields, each in range; anything else is refused by name.
+    for bad in ("last week", "2026-13", "2026-3", "2026-02-30", "2026-03-05T24", "2026-03-05T10:60",
+                "2026-03-05T10:00:60", "2026-03-05T1", " 2026", "2026-03Z"):
+        with raises_exactly(f"GetHistoryOfHWDevice: the earliest date '{bad}' is not a date: give whole fields of "
+                            "YYYY-MM-DDTHH:MM:SSZ from the start, each in range (YYYY, YYYY-MM, YYYY-MM-DD, "
+                            "YYYY-MM-DDTHH, YYYY-MM-DDTHH:MM, YYYY-MM-DDTHH:MM:SS, then Z)"):
+            kt.GetHistoryOfHWDevice("HW-B1", bad, "")
+    for good in ("2024-02-29", "2026-03-05 10", "2026-03-05T23:59:59Z"):
+        with raises_exactly(NO_ROWS):
+            kt.GetHistoryOfHWDevice("HW-B1", "", good[:4].replace("2026", "2001") + good[4:])
+
+
+@pytest.mark.parametrize("comment", ["IN_REPIER: CRC errors", "in_repair: CRC errors", "Spare", "DESTROYD",
+                                     "TSET run 4"])
+def test_a_comment_that_misspells_a_status_is_refused_and_changes_nothing(kt, comment):
+    word = comment.split(":")[0].split(" ")[0]
+    with raises_exactly(f"SwapTwoDevices: the comment begins with '{word}', which is not a status word (IN_USE, "
+                        "SPARE, IN_REPAIR, DESTROYED, TEST): write the status exactly as it stands, or begin the "
+                        "comment with another word"):
+        kt.SwapTwoDevices("sw01", "HW-SP1", comment)
+    assert (kt.GetHWDeviceStatus("HW-B1"), kt.GetHWDeviceStatus("HW-SP1")) == ("IN_USE", "SPARE")
+
+
+def test_a_status_word_followed_by_a_blank_gives_the_status(kt):
+    assert kt.SwapTwoDevices("sw01", "HW-SP1", "TEST run 4") == UPDATED
+    assert (kt.GetHWDeviceStatus("HW-B1"), kt.GetHWDeviceStatus("HW-SP1")) == ("TEST", "IN_USE")
+    assert history(kt.GetHistoryOfHWDevice("HW-SP1", "", ""))[-1] == ("HW-SP1", "sw01", "IN_USE", "run 4")
 
 
 def test_two_devices_exchange_their_hardware(kt):

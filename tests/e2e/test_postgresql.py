@@ -78,6 +78,20 @@ class TestConnection:
         with raises_exactly("not connected: call DBConnexion first"):
             libketralpython.KETRAL("", "", "").CreateTableSchema()
 
+    @pytest.mark.parametrize("secret", ["e", USER])
+    def test_a_short_password_or_one_equal_to_the_user_leaves_the_message_whole(self, backend, tcp_url, secret):
+        message = refusal(tcp_url, USER, secret)
+        assert message.startswith(CANNOT)
+        assert f'connection to server at "127.0.0.1"' in message
+        assert f'password authentication failed for user "{USER}"' in message and "***" not in message
+
+    def test_a_password_in_the_query_string_or_the_environment_is_never_told(self, backend, tcp_url, monkeypatch):
+        message = refusal(tcp_url + f"?user={USER}&password={WRONG}")
+        assert message.startswith(CANNOT) and "password authentication failed" in message and WRONG not in message
+        monkeypatch.setenv("PGPASSWORD", WRONG)
+        message = refusal(tcp_url, USER, "")
+        assert message.startswith(CANNOT) and WRONG not in message
+
     def test_a_missing_password_an_unknown_database_and_no_server_are_told(self, backend, pg_server, tcp_url):
         message = refusal(tcp_url, USER, "")
         assert message.startswith(CANNOT) and "no password supplied" in message

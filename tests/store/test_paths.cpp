@@ -197,7 +197,17 @@ INSTANTIATE_TEST_SUITE_P(
                   "GetConnectivityBetweenDevices: the answer would need 68 bytes of lkinfo, more than the limit "
                   "KETRAL_ANSWER_BYTE_LIMIT (50); narrow the query"},
         LimitCase{"not_a_number", "KETRAL_PATH_ROW_LIMIT", "many",
-                  "GetConnectivityBetweenDevices: KETRAL_PATH_ROW_LIMIT must be a positive whole number, not 'many'"}),
+                  "GetConnectivityBetweenDevices: KETRAL_PATH_ROW_LIMIT must be a positive whole number without "
+                  "blanks, not 'many'"},
+        LimitCase{"blank_before", "KETRAL_PATH_ROW_LIMIT", " 7",
+                  "GetConnectivityBetweenDevices: KETRAL_PATH_ROW_LIMIT must be a positive whole number without "
+                  "blanks, not ' 7'"},
+        LimitCase{"signed", "KETRAL_PATH_STEP_LIMIT", "+5",
+                  "GetConnectivityBetweenDevices: KETRAL_PATH_STEP_LIMIT must be a positive whole number without "
+                  "blanks, not '+5'"},
+        LimitCase{"past_64_bits", "KETRAL_PATH_STEP_LIMIT", "18446744073709551616",
+                  "GetConnectivityBetweenDevices: KETRAL_PATH_STEP_LIMIT must be a positive whole number without "
+                  "blanks, not '18446744073709551616'"}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(PathCalls, CacheIsBuiltOnUseFreedOnRequestAndDroppedByWriters) {
