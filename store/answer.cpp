@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "store/failure.hpp"
+#include "store/text.hpp"
 
 namespace ketral::store::answer {
 
@@ -40,10 +41,29 @@ void write_bytes(const char *fn, const char *bytes, std::size_t size, int *lengt
     *length = needed;
 }
 
+// A text as an answer gives it: valid UTF-8, bytes outside it (stored by
+// another program) as U+FFFD. Copies only when something must change.
+class Utf8Text {
+public:
+    explicit Utf8Text(std::string_view text) : view_(text) {
+        if (is_utf8(text)) return;
+        append_utf8(fixed_, text);
+        view_ = fixed_;
+    }
+    std::size_t size() const { return view_.size(); }
+    bool empty() const { return view_.empty(); }
+    const char *data() const { return view_.data(); }
+
+private:
+    std::string fixed_;
+    std::string_view view_;
+};
+
 }  // namespace
 
-void write_text(const char *fn, std::string_view text, int *length, char *buffer) {
+void write_text(const char *fn, std::string_view given, int *length, char *buffer) {
     require(fn, length, buffer);
+    const Utf8Text text(given);
     const int needed = as_size(fn, text.size() + 1, "bytes");
     const int capacity = *length;
     if (needed > capacity) {
@@ -55,8 +75,9 @@ void write_text(const char *fn, std::string_view text, int *length, char *buffer
     *length = needed;
 }
 
-void write_fixed(const char *fn, std::string_view text, char *buffer, int capacity) {
+void write_fixed(const char *fn, std::string_view given, char *buffer, int capacity) {
     require(fn, &capacity, buffer);
+    const Utf8Text text(given);
     const int needed = as_size(fn, text.size() + 1, "bytes");
     if (needed > capacity) too_small(fn, needed, capacity, "bytes", "buffer holds");
     if (!text.empty()) std::memcpy(buffer, text.data(), text.size());
@@ -144,28 +165,6 @@ void Columns::write() {
 // ---- JSON ----------------------------------------------------------------------
 
 namespace {
-
-// Length of the valid UTF-8 sequence starting at s[i], 0 when invalid.
-std::size_t utf8_sequence(std::string_view s, std::size_t i) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-    const unsigned char b = byte(i);
-    std::size_t n;
-    unsigned char lo = 0x80, hi = 0xBF;  // bounds of the second byte
-    if (b >= 0xC2 && b <= 0xDF) n = 2;
-    else if (b == 0xE0) n = 3, lo = 0xA0;
-    else if (b >= 0xE1 && b <= 0xEC) n = 3;
-    else if (b == 0xED) n = 3, hi = 0x9F;  // no surrogates
-    else if (b >= 0xEE && b <= 0xEF) n = 3;
-    else if (b == 0xF0) n = 4, lo = 0x90;
-    else if (b >= 0xF1 && b <= 0xF3) n = 4;
-    else if (b == 0xF4) n = 4, hi = 0x8F;
-    else return 0;
-    if (i + n > s.size()) return 0;
-    if (byte(i + 1) < lo || byte(i + 1) > hi) return 0;
-    for (std::size_t k = 2; k < n; ++k)
-        if ((byte(i + k) & 0xC0) != 0x80) return 0;
-    return n;
-}
 
 // Bytes copied as they are: printable ASCII but '"' and '\\'.
 struct PlainBytes {

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "store/sql/database.hpp"
+#include "store/text.hpp"
 
 namespace ketral::store::answer {
 
@@ -47,8 +48,9 @@ void write_fixed(const char *fn, std::string_view text, char *buffer, int capaci
 // Items back to back, each followed by one NUL.
 class PackedList {
 public:
+    // An item as an answer gives it: bytes outside valid UTF-8 as U+FFFD.
     void add(std::string_view item) {
-        bytes_.append(item);
+        append_utf8(bytes_, item);
         bytes_.push_back('\0');
         ++items_;
     }

@@ -15,6 +15,17 @@ inline std::string quoted(std::string_view text) { return "'" + std::string(text
 // An optional text as it is bound: empty binds NULL.
 inline const char *or_null(const std::string &text) { return text.empty() ? nullptr : text.c_str(); }
 
+// The answer of a list or row query that finds nothing. No name may begin
+// with it, so that no real answer can be taken for an empty one.
+inline constexpr std::string_view kNoRowsMarker = "NO_ROWS_SELECTED";
+
+// The length of the valid UTF-8 sequence that starts at text[i]; 0 when the
+// bytes there are not one.
+std::size_t utf8_sequence(std::string_view text, std::size_t i);
+bool is_utf8(std::string_view text);
+// `text` appended to `out` with every byte outside valid UTF-8 as U+FFFD.
+void append_utf8(std::string &out, std::string_view text);
+
 // What is wrong with an int given as a flag (0 or 1) or as a port way
 // (1 input, 2 output): "dnode must be 0 or 1, not 7"; empty when nothing is.
 inline std::string flag_problem(std::string_view what, int value) {

@@ -22,8 +22,16 @@ std::string RecordRef::prefix() const {
 void RecordRef::refuse(std::string_view what) const { throw Failure(prefix() + std::string(what)); }
 
 void RecordRef::check_name(std::string_view value, std::string_view what) const {
+    if (!is_utf8(value)) {
+        std::string shown;
+        append_utf8(shown, value);
+        refuse(std::string(what) + " is not valid UTF-8: " + quoted(shown));
+    }
     if (value.find('|') != std::string_view::npos)
         refuse("'|' is not allowed in " + std::string(what) + ": " + quoted(value));
+    if (value.substr(0, kNoRowsMarker.size()) == kNoRowsMarker)
+        refuse(std::string(what) + " cannot begin with " + std::string(kNoRowsMarker) +
+               ", the answer of a query that finds nothing: " + quoted(value));
 }
 
 void RecordRef::need_name(std::string_view value, std::string_view what) const {

@@ -2,6 +2,8 @@
 // RAII owners built on the virtual interface.
 #include "store/sql/database.hpp"
 
+#include "store/text.hpp"
+
 namespace ketral::store::sql {
 
 Prepared::Prepared(Statement *stmt, bool *in_use, std::unique_ptr<Statement> owned)
@@ -19,11 +21,15 @@ Prepared::~Prepared() {
     if (in_use_) *in_use_ = false;
 }
 
+Prepared &Prepared::bind(int index, std::string_view value) {
+    if (!is_utf8(value)) throw own_error(DbErrorKind::InvalidText, "a text argument");
+    stmt_->bind_text(index, value);
+    return *this;
+}
+
 Prepared &Prepared::bind(int index, const char *value) {
-    if (value)
-        stmt_->bind_text(index, value);
-    else
-        stmt_->bind_null(index);
+    if (value) return bind(index, std::string_view(value));
+    stmt_->bind_null(index);
     return *this;
 }
 

@@ -62,8 +62,9 @@ public:
         stmt_->bind_int(index, static_cast<std::int64_t>(value));
         return *this;
     }
-    Prepared &bind(int index, std::string_view value) { stmt_->bind_text(index, value); return *this; }
-    Prepared &bind(int index, const std::string &value) { stmt_->bind_text(index, value); return *this; }
+    // Texts must be valid UTF-8 (DbErrorKind::InvalidText otherwise), on every backend alike.
+    Prepared &bind(int index, std::string_view value);
+    Prepared &bind(int index, const std::string &value) { return bind(index, std::string_view(value)); }
     // A null pointer binds NULL.
     Prepared &bind(int index, const char *value);
     Prepared &bind(int index, std::nullptr_t) { stmt_->bind_null(index); return *this; }

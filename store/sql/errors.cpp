@@ -23,6 +23,7 @@ constexpr Wording kWordings[] = {
     {DbErrorKind::MissingReference, "%s does not exist", "a referenced record"},
     {DbErrorKind::MissingValue, "%s is required", "a value"},
     {DbErrorKind::InvalidValue, "%s is not allowed", "the value"},
+    {DbErrorKind::InvalidText, "%s is not valid UTF-8", "a text argument"},
     {DbErrorKind::Busy, "the database is busy (locked by another connection); try again", ""},
     {DbErrorKind::ReadOnly, "the database is read-only", ""},
     {DbErrorKind::IO, "disk I/O error on the database", ""},

@@ -15,6 +15,7 @@ enum class DbErrorKind {
     MissingReference,  // pointing to a record that does not exist
     MissingValue,      // a required value is absent
     InvalidValue,      // a value outside what a column accepts
+    InvalidText,       // a text that is not valid UTF-8
     Busy,              // another connection holds the lock past the timeout
     ReadOnly,
     IO,

@@ -201,3 +201,36 @@ def test_one_batch_at_a_time(described, peek):
     assert peek("SELECT COUNT(*) FROM link_type WHERE lktype LIKE 'lk%'") == [(0,)]
     described.InsertSimpleLinkType("lk3", 1)
     assert peek("SELECT COUNT(*) FROM link_type WHERE lktype LIKE 'lk%'") == [(3,)]
+
+
+@pytest.mark.parametrize("call, message", [
+    (lambda db: db.InsertFunctionalDevice("", "NO_ROWS_SELECTED_rack7", "PC", 0, 0, "", "", "", "", "", "", 1),
+     "InsertFunctionalDevice: a device name cannot begin with NO_ROWS_SELECTED, the answer of a query that finds "
+     "nothing: 'NO_ROWS_SELECTED_rack7'"),
+    (lambda db: db.InsertSubsystem("NO_ROWS_SELECTED", ""),
+     "InsertSubsystem: a subsystem name cannot begin with NO_ROWS_SELECTED, the answer of a query that finds "
+     "nothing: 'NO_ROWS_SELECTED'"),
+    (lambda db: db.UpdateMultipleDevNamesDevices("pc01", "NO_ROWS_SELECTED!", 1, 1),
+     "UpdateMultipleDevNamesDevices: record 1: the new name cannot begin with NO_ROWS_SELECTED, the answer of a "
+     "query that finds nothing: 'NO_ROWS_SELECTED!'"),
+])
+def test_no_name_can_pass_for_an_empty_answer(described, call, message):
+    with raises_exactly(message):
+        call(described)
+    assert list(described.GetDeviceNamesPerType("PC")) == ["pc01"]
+
+
+def test_texts_that_are_not_utf8_are_refused_and_answers_are_always_utf8(described, testdb):
+    with raises_exactly("InsertFunctionalDevice: a device name is not valid UTF-8: 'bad\ufffdname'"):
+        described.InsertFunctionalDevice("", b"bad\xffname", "PC", 0, 0, "", "", "", "", "", "", 1)
+    with raises_exactly("InsertFunctionalDevice: a text argument is not valid UTF-8"):
+        described.InsertFunctionalDevice("", "pc02", "PC", 0, 0, "", "", "", "", b"\xc3(", "", 1)
+    with raises_exactly("GetDeviceRow_devicename: a text argument is not valid UTF-8"):
+        described.GetDeviceRow_devicename(b"pc\xff")
+    # Bytes another program stored come back as U+FFFD, and the rest of the list with them.
+    if testdb.backend == "sqlite":
+        testdb.rows("UPDATE functional_device SET devicename = CAST(X'7063ff3031' AS TEXT) WHERE devicename = 'pc01'")
+        assert list(described.GetDeviceNamesPerType("PC")) == ["pc\ufffd01"]
+        (deviceid,), = testdb.rows("SELECT deviceid FROM functional_device WHERE devicetypeid = "
+                                   "(SELECT devicetypeid FROM device_type WHERE devicetype = 'PC')")
+        assert described.GetDeviceName_deviceid(deviceid) == "pc\ufffd01"

@@ -331,7 +331,7 @@ TEST_F(Changes, ASpareTakesAPositionAndTheHardwareItReplacesGoesOut) {
               (std::vector<std::string>{"1|1|1|s1:b1|s1:m1", "1|2|2|s1:b2|NULL"}));
     EXPECT_EQ(rows("SELECT serialnb, position_name, status, comments FROM history WHERE event_date > '2025' "
                    "ORDER BY historyid"),
-              (std::vector<std::string>{"HW-SW1|sw01|IN_REPAIR|IN_REPAIR: fan", "HW-SP|sw01|IN_USE|IN_REPAIR: fan"}));
+              (std::vector<std::string>{"HW-SW1|sw01|IN_REPAIR|IN_REPAIR: fan", "HW-SP|sw01|IN_USE|fan"}));
     // Back again: the repaired hardware comes in, with its addresses; the spare goes out.
     ok(CALL(SwapTwoDevices, "sw01", "HW-SW1", "repaired"));
     EXPECT_EQ(rows("SELECT port_nbr, bia, macaddress FROM port WHERE deviceid = 1 ORDER BY 1"),
