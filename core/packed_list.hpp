@@ -41,12 +41,14 @@ inline std::vector<std::string> split_packed(const CharBuffer &buffer, int lengt
     return items;
 }
 
-// Packs texts for the library: each text's bytes (a NUL inside included)
-// followed by one NUL. The byte length is the buffer's size.
+// Packs texts for the library: each text up to its first NUL, as a text
+// argument is, followed by one NUL. A NUL kept inside would end the item
+// there for the library and make the rest a separate item of its own. The
+// byte length is the buffer's size.
 inline std::string pack_texts(const std::vector<std::string> &texts) {
     std::string packed;
     for (const std::string &t : texts) {
-        packed += t;
+        packed.append(t, 0, t.find('\0'));
         packed.push_back('\0');
     }
     return packed;

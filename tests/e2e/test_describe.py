@@ -234,3 +234,12 @@ def test_texts_that_are_not_utf8_are_refused_and_answers_are_always_utf8(describ
         (deviceid,), = testdb.rows("SELECT deviceid FROM functional_device WHERE devicetypeid = "
                                    "(SELECT devicetypeid FROM device_type WHERE devicetype = 'PC')")
         assert described.GetDeviceName_deviceid(deviceid) == "pc\ufffd01"
+
+
+def test_a_nul_inside_a_list_element_ends_the_element(described, peek):
+    assert described.InsertTestFunctionalDevice(
+        "sw01", str_vec(["10.0.0.9\x0010.6.6.6"]), str_vec(["255.0.0.0"]), str_vec(["n1\x00evil"]),
+        str_vec(["t9\x00t10"]), str_vec([]), int_vec([1]), 1) == "Successful insertion"
+    assert peek("SELECT ipaddress, ipname FROM ip_info WHERE ipaddress LIKE '10.0.0.%' OR ipaddress LIKE '10.6%' ORDER BY 1") == [
+        ("10.0.0.1", "sw01"), ("10.0.0.9", "n1")]
+    assert peek("SELECT COUNT(*) FROM port WHERE port_nbr IN ('t9', 't10')") == [(1,)]

@@ -53,13 +53,14 @@ def test_empty_lists_reach_the_library_as_zero_lengths(db, fake):
     assert received[6] == {"kind": "ints", "values": []}
 
 
-def test_list_elements_are_packed_whole_empty_ones_and_nuls_included(db, fake):
-    args = device_args(ipadd=["", "a\0b"], subnet=["255.0.0.0", ""], ipname=["\0", "é"],
-                            portnb=["1", "2", "3"], port_list=["", "", ""], port_way=[-9, 0, 7])
+def test_list_elements_are_packed_whole_empty_ones_included_each_cut_at_a_nul(db, fake):
+    # An element with a NUL would read as two at the library: it is cut there, as a str argument is.
+    args = device_args(ipadd=["", "10.0.0.1\x0010.6.6.6"], subnet=["255.0.0.0", ""], ipname=["\0", "n1\0evil"],
+                       portnb=["1", "2", "3"], port_list=["", "", ""], port_way=[-9, 0, 7])
     assert call(db, TEST_DEVICE, args) == INSERTED
     [received] = fake.calls(TEST_DEVICE)
     assert [(p["value"], p["length"]) for p in received[1:6]] == [
-        (b"\0a\0b\0", 5), (b"255.0.0.0\0\0", 11), (b"\0\0\xc3\xa9\0", 5), (b"1\x002\x003\0", 6), (b"\0\0\0", 3)]
+        (b"\x0010.0.0.1\0", 10), (b"255.0.0.0\0\0", 11), (b"\0n1\0", 4), (b"1\x002\x003\0", 6), (b"\0\0\0", 3)]
     assert received[6] == {"kind": "ints", "values": [-9, 0, 7]}
     assert recorded_params(received) == expected_params(TEST_DEVICE, args)
 

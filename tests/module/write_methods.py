@@ -218,7 +218,7 @@ def expected_params(name, args):
         if kind == "s":
             out.append(("text", value.encode()))
         elif kind == "L":
-            packed = b"".join(v.encode() + b"\0" for v in value)
+            packed = b"".join(v.encode().split(b"\0")[0] + b"\0" for v in value)
             out.append(("packed", packed, len(packed)))
         elif kind == "W":
             out.append(("ints", value))
