@@ -4,6 +4,7 @@
 // devices reachable through that port. Both are computed on the connectivity
 // graph and written in one transaction, replacing the device's earlier rows.
 #include <algorithm>
+#include <unordered_map>
 
 #include "store/export.hpp"
 #include "store/graph/routes.hpp"
@@ -50,7 +51,14 @@ void store_routes(sql::Connection &db, const Network &net, graph::Node source, i
     transaction.commit();
 }
 
-void store_destinations(sql::Connection &db, const Network &net, graph::Node source, int max_links) {
+// One row of a destination table: an end device reachable through a port.
+struct Destination {
+    std::int64_t port;
+    graph::Node node;
+    int links;
+};
+
+std::vector<Destination> destinations(const Network &net, graph::Node source, int max_links) {
     // The first arcs of each port the device can send on, ports in id order.
     const graph::Range<graph::Arc> arcs = net.graph.out(source);
     std::vector<std::pair<std::int64_t, std::int32_t>> by_port;
@@ -58,24 +66,49 @@ void store_destinations(sql::Connection &db, const Network &net, graph::Node sou
         if (arcs[k].node != source) by_port.emplace_back(port_of(net, arcs[k]), static_cast<std::int32_t>(k));
     std::sort(by_port.begin(), by_port.end());
 
+    std::vector<Destination> rows;
+    std::vector<std::int32_t> first;
+    for (std::size_t i = 0; i < by_port.size();) {
+        const std::int64_t port = by_port[i].first;
+        first.clear();
+        for (; i < by_port.size() && by_port[i].first == port; ++i) first.push_back(by_port[i].second);
+        for (const graph::Reached &r : graph::reach_through(net.graph, source, first, max_links))
+            if (graph::is_end(net.graph, r.node)) rows.push_back({port, r.node, r.links});
+    }
+    return rows;
+}
+
+void store_destinations(sql::Connection &db, const Network &net, graph::Node source, int max_links) {
     const std::int64_t device_id = net.device_id[static_cast<std::size_t>(source)];
     sql::Transaction transaction(db);
     db.run("DELETE FROM destination_table WHERE deviceid = ?", device_id);
     db.run("DELETE FROM destination_device WHERE deviceid = ?", device_id);
     db.run("INSERT INTO destination_device (deviceid, max_links) VALUES (?, ?)", device_id, max_links);
     auto insert = db.prepare("INSERT INTO destination_table (deviceid, portid, destinationid, nbr_links) VALUES (?, ?, ?, ?)");
-    std::vector<std::int32_t> first;
-    for (std::size_t i = 0; i < by_port.size();) {
-        const std::int64_t port = by_port[i].first;
-        first.clear();
-        for (; i < by_port.size() && by_port[i].first == port; ++i) first.push_back(by_port[i].second);
-        for (const graph::Reached &r : graph::reach_through(net.graph, source, first, max_links)) {
-            if (!graph::is_end(net.graph, r.node)) continue;
-            insert.bind_all(device_id, port, net.device_id[static_cast<std::size_t>(r.node)], r.links).run();
-            insert.reset();
-        }
+    for (const Destination &d : destinations(net, source, max_links)) {
+        insert.bind_all(device_id, d.port, net.device_id[static_cast<std::size_t>(d.node)], d.links).run();
+        insert.reset();
     }
     transaction.commit();
+}
+
+// The names of the end devices reachable through the ports `ports`, nearest
+// first, then by name: computed in memory, for a database this process may
+// only read.
+std::vector<std::string> destination_names(const Network &net, graph::Node source,
+                                           const std::vector<std::int64_t> &ports) {
+    std::unordered_map<graph::Node, int> nearest;
+    for (const Destination &d : destinations(net, source, 0)) {
+        if (std::find(ports.begin(), ports.end(), d.port) == ports.end()) continue;
+        auto [at, fresh] = nearest.emplace(d.node, d.links);
+        if (!fresh) at->second = std::min(at->second, d.links);
+    }
+    std::vector<std::pair<int, std::string>> order;
+    for (const auto &[node, links] : nearest) order.emplace_back(links, net.name[static_cast<std::size_t>(node)]);
+    std::sort(order.begin(), order.end());
+    std::vector<std::string> names;
+    for (auto &entry : order) names.push_back(std::move(entry.second));
+    return names;
 }
 
 }  // namespace
@@ -117,26 +150,37 @@ int GetDestinationNamePerDevPort(const char *devicename, const char *port_nbr, c
             if (!found.step()) throw Failure(std::string(fn) + ": no device named " + quoted(device));
             return found->column_int(0);
         }();
-        if (!db.prepare("SELECT 1 FROM port WHERE deviceid = ? AND port_nbr = ? AND port_type = ?")
-                 .bind_all(device_id, nbr, type)
-                 .step())
+        std::vector<std::int64_t> ports;  // the port, either way
+        {
+            auto found = db.prepare("SELECT portid FROM port WHERE deviceid = ? AND port_nbr = ? AND port_type = ?");
+            found.bind_all(device_id, nbr, type);
+            while (found.step()) ports.push_back(found->column_int(0));
+        }
+        if (ports.empty())
             throw Failure(std::string(fn) + ": no port " + quoted(nbr) + (type.empty() ? "" : " of type " + quoted(type)) +
                           " on " + quoted(device));
-        // No table stored for the device yet: build it, without a limit.
+        answer::PackedList list;
+        // No table stored for the device yet: build it, without a limit; on a
+        // database this process may only read, answer from memory.
         if (!db.prepare("SELECT 1 FROM destination_device WHERE deviceid = ?").bind_all(device_id).step()) {
             Network &net = network(s, false);
-            store_destinations(db, net, need_device(fn, net, device), 0);
+            if (db.read_only()) {
+                for (const std::string &name : destination_names(net, need_device(fn, net, device), ports))
+                    list.add(name);
+                ports.clear();  // answered
+            } else {
+                store_destinations(db, net, need_device(fn, net, device), 0);
+            }
         }
 
         // Through either way of the port; nearest first, then by name.
-        answer::PackedList list;
         auto rows = db.prepare(
             "SELECT d.devicename, MIN(t.nbr_links) AS links FROM destination_table t "
             "JOIN port p ON p.portid = t.portid JOIN functional_device d ON d.deviceid = t.destinationid "
             "WHERE t.deviceid = ? AND p.port_nbr = ? AND p.port_type = ? "
             "GROUP BY d.devicename ORDER BY links, d.devicename");
         rows.bind_all(device_id, nbr, type);
-        while (rows.step()) list.add(rows->column_text(0));
+        while (!ports.empty() && rows.step()) list.add(rows->column_text(0));
         if (!len_result || !result) throw Failure(std::string(fn) + ": no result buffer given");
         // No destination: an empty answer (length 0), not a marker text.
         if (list.empty()) {

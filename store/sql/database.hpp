@@ -130,6 +130,10 @@ public:
 
     virtual std::int64_t changes() const = 0;
 
+    // Whether this connection may only read (a file or folder the process
+    // cannot write): every write fails as read-only.
+    virtual bool read_only() const { return false; }
+
     // Whether a table of that name exists (the catalog is backend-specific).
     virtual bool has_table(std::string_view name) = 0;
     // Column type of an integer key the database numbers itself; numbers are

@@ -4,7 +4,12 @@
 
 #include <sqlite3.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cctype>
+#include <cstdio>
+#include <fstream>
 
 namespace ketral::store::sql {
 
@@ -97,6 +102,7 @@ private:
 class SqliteConnection final : public Connection {
 public:
     explicit SqliteConnection(DbHandle db) : db_(std::move(db)) {}
+    bool read_only() const override { return sqlite3_db_readonly(db_.get(), "main") == 1; }
     ~SqliteConnection() override { clear_statement_cache(); }
 
     void execute(const std::string &sql) override {
@@ -141,15 +147,64 @@ std::string pragma_text(Connection &db, const char *sql) {
     return stmt.step() ? stmt->column_text(0) : std::string();
 }
 
+// The folder of a file path ("." for a bare name).
+std::string folder_of(const std::string &path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Whether the file is an SQLite database in WAL mode (its header's read and
+// write versions are 2).
+bool in_wal_mode(const std::string &path) {
+    std::ifstream file(path, std::ios::binary);
+    char header[20] = {};
+    return file.read(header, sizeof header) && header[18] == 2 && header[19] == 2;
+}
+
+// A file path as a URI path: every byte but the unreserved ones %-encoded.
+std::string uri_path(const std::string &path) {
+    std::string out;
+    for (const char c : path) {
+        const auto b = static_cast<unsigned char>(c);
+        if (std::isalnum(b) || c == '/' || c == '-' || c == '_' || c == '.' || c == '~') {
+            out += c;
+        } else {
+            char escaped[4];
+            std::snprintf(escaped, sizeof escaped, "%%%02X", b);
+            out += escaped;
+        }
+    }
+    return out;
+}
+
+DbHandle open_handle(const std::string &name, int flags) {
+    sqlite3 *raw = nullptr;
+    // One library-wide lock serializes every call, so SQLite's own mutexes are not needed.
+    const int rc = sqlite3_open_v2(name.c_str(), &raw, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+    DbHandle db(raw);
+    if (rc != SQLITE_OK) fail(db.get(), rc, "");
+    return db;
+}
+
 }  // namespace
 
 std::unique_ptr<Connection> open_sqlite(const std::string &path) {
-    sqlite3 *raw = nullptr;
-    // One library-wide lock serializes every call, so SQLite's own mutexes are not needed.
-    const int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                                   nullptr);
-    DbHandle db(raw);
-    if (rc != SQLITE_OK) fail(db.get(), rc, "");
+    // A database the process may read but not write opens for reading: a
+    // file it cannot write (SQLite opens it so by itself), or any file in a
+    // folder it cannot write (where no journal can be made). A WAL database
+    // there needs its shared-memory file, which cannot be made either: it
+    // opens immutable, a snapshot that nobody is expected to change.
+    struct stat info;
+    const bool exists = path != ":memory:" && ::stat(path.c_str(), &info) == 0;
+    DbHandle db;
+    if (exists && ::access(folder_of(path).c_str(), W_OK) != 0) {
+        db = in_wal_mode(path) ? open_handle("file:" + uri_path(path) + "?immutable=1",
+                                             SQLITE_OPEN_READONLY | SQLITE_OPEN_URI)
+                               : open_handle(path, SQLITE_OPEN_READONLY);
+    } else {
+        db = open_handle(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    }
     sqlite3_extended_result_codes(db.get(), 1);
     sqlite3_busy_timeout(db.get(), kSqliteBusyTimeoutMs);
 
@@ -157,7 +212,8 @@ std::unique_ptr<Connection> open_sqlite(const std::string &path) {
     conn->execute("PRAGMA foreign_keys = ON");
     if (pragma_text(*conn, "PRAGMA foreign_keys") != "1")
         throw own_error(DbErrorKind::Other, "this SQLite cannot enforce foreign keys");
-    if (path != ":memory:") {
+    // The journal mode of a file this process cannot write is never changed.
+    if (path != ":memory:" && !conn->read_only()) {
         // Readers no longer wait for a writer; NORMAL sync stays safe with WAL.
         pragma_text(*conn, "PRAGMA journal_mode = WAL");
         conn->execute("PRAGMA synchronous = NORMAL");
