@@ -29,7 +29,6 @@ std::mutex &call_lock() {
 void check_needs(const Call &call, Session &session) {
     if (call.needs == Needs::Nothing) return;
     if (!session.connected()) throw Failure(kNotConnected);
-    if (session.batch) session.batch->before_call(call.function, session.db());
     if (call.needs == Needs::Schema) session.require_schema();
 }
 

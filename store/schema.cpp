@@ -3,6 +3,7 @@
 #include "store/schema.hpp"
 
 #include <cctype>
+#include <stdexcept>
 
 #include "store/failure.hpp"
 #include "store/hardware_status.hpp"
@@ -177,6 +178,11 @@ const std::vector<Table> &schema_tables() {
           {"history_serialnb_idx", "hw_kind, serialnb", false},
           {"history_position_idx", "hw_kind, position_id", false},
           {"history_position_name_idx", "hw_kind, position_name", false}}},
+        // One row: the writes committed by this library, and the changes of the
+        // network among them (devices, ports, links, link use and direction,
+        // the device flags that decide paths). A stored table built at an
+        // older network count is stale.
+        {"database_state", "writes INTEGER NOT NULL, network INTEGER NOT NULL", {}},
         // Per switch: the output port(s) on a shortest path to each reachable device.
         {"routing_table",
          "routeid {id}, "
@@ -196,18 +202,51 @@ const std::vector<Table> &schema_tables() {
          "UNIQUE (portid, destinationid)",
          {{"destination_table_device_idx", "deviceid", false},
           {"destination_table_destination_idx", "destinationid", false}}},
-        // The devices whose destination table is built (even when it holds no row), with its limit.
+        // The devices whose destination table is built (even when it holds no
+        // row), with its limit and the network count it was built at.
         {"destination_device",
          "deviceid INTEGER PRIMARY KEY REFERENCES functional_device (deviceid) ON DELETE CASCADE, "
-         "max_links INTEGER NOT NULL CHECK (max_links >= 0)",
+         "max_links INTEGER NOT NULL CHECK (max_links >= 0), network INTEGER NOT NULL DEFAULT 0",
+         {}},
+        // The switches whose routing table is built, likewise.
+        {"routing_switch",
+         "switchid INTEGER PRIMARY KEY REFERENCES functional_device (deviceid) ON DELETE CASCADE, "
+         "max_links INTEGER NOT NULL CHECK (max_links >= 0), network INTEGER NOT NULL DEFAULT 0",
          {}},
     };
     return tables;
 }
 
+namespace {
+
+void create_table(sql::Connection &db, const Table &table) {
+    db.execute("CREATE TABLE IF NOT EXISTS " + std::string(table.name) + " (" + expand(table.columns, db) + ")");
+    for (const Index &index : table.indexes)
+        db.execute(std::string(index.unique ? "CREATE UNIQUE INDEX" : "CREATE INDEX") + " IF NOT EXISTS " +
+                   index.name + " ON " + table.name + " (" + index.columns + ")");
+}
+
+const Table &table_named(std::string_view name) {
+    for (const Table &table : schema_tables())
+        if (name == table.name) return table;
+    throw std::logic_error("no table " + std::string(name));
+}
+
+// Version 2: the counts of writes and network changes, and the network count
+// each stored table was built at. Tables built before are taken as stale
+// (their limit unknown for routing tables: rebuilt without one).
+void upgrade_1_to_2(sql::Connection &db) {
+    create_table(db, table_named("database_state"));
+    db.run("INSERT INTO database_state (writes, network) VALUES (1, 1)");
+    db.execute("ALTER TABLE destination_device ADD COLUMN network INTEGER NOT NULL DEFAULT 0");
+    create_table(db, table_named("routing_switch"));
+    db.run("INSERT INTO routing_switch (switchid, max_links, network) SELECT DISTINCT switchid, 0, 0 FROM routing_table");
+}
+
+}  // namespace
+
 const std::vector<UpgradeStep> &upgrade_steps() {
-    // Version 2 will add {1, &upgrade_1_to_2} here.
-    static const std::vector<UpgradeStep> steps;
+    static const std::vector<UpgradeStep> steps = {{1, &upgrade_1_to_2}};
     return steps;
 }
 
@@ -237,13 +276,9 @@ void create_schema(sql::Connection &db) {
         throw Failure("CreateTableSchema: the database schema is version " + std::to_string(version) +
                       ", newer than this library's (" + std::to_string(kSchemaVersion) + ")");
     if (version == 0) {
-        for (const Table &table : schema_tables()) {
-            db.execute("CREATE TABLE IF NOT EXISTS " + std::string(table.name) + " (" +
-                       expand(table.columns, db) + ")");
-            for (const Index &index : table.indexes)
-                db.execute(std::string(index.unique ? "CREATE UNIQUE INDEX" : "CREATE INDEX") + " IF NOT EXISTS " +
-                           index.name + " ON " + table.name + " (" + index.columns + ")");
-        }
+        for (const Table &table : schema_tables()) create_table(db, table);
+        db.run("DELETE FROM database_state");
+        db.run("INSERT INTO database_state (writes, network) VALUES (1, 1)");
         db.run("DELETE FROM schema_version");
         db.run("INSERT INTO schema_version (version) VALUES (?)", kSchemaVersion);
     } else if (version < kSchemaVersion) {

@@ -10,7 +10,7 @@
 namespace ketral::store {
 
 // The version this library writes and expects.
-inline constexpr int kSchemaVersion = 1;
+inline constexpr int kSchemaVersion = 2;
 
 struct Index {
     const char *name;
@@ -32,7 +32,7 @@ struct UpgradeStep {
     int from;
     void (*apply)(sql::Connection &db);
 };
-// The steps this library knows; empty while version 1 is the only one.
+// The steps this library knows.
 const std::vector<UpgradeStep> &upgrade_steps();
 
 // The stored version, 0 when the database has no schema.

@@ -18,9 +18,6 @@ public:
     virtual ~PendingBatch() = default;
     // The contract function that opened the batch.
     virtual const std::string &operation() const = 0;
-    // Called at the start of every call made while the batch is open (after
-    // the connection check), before the call touches the database.
-    virtual void before_call(const char * /*function*/, sql::Connection & /*db*/) {}
 };
 
 // The in-memory graph of the links that path queries run on; built on first

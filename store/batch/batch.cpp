@@ -108,7 +108,23 @@ void NamesInBatch::claim_key(const RecordRef &ref, std::string key, const std::s
     if (!fresh) ref.refuse(label + " already comes in record " + std::to_string(at->second) + " of this batch");
 }
 
+std::int64_t committed_writes(sql::Connection &db) {
+    auto stmt = db.prepare("SELECT writes FROM database_state");
+    return stmt.step() ? stmt->column_int(0) : 0;
+}
+
+void count_write(sql::Connection &db, bool network) {
+    db.run("UPDATE database_state SET writes = writes + 1, network = network + ?", network ? 1 : 0);
+}
+
 namespace detail {
+
+void busy_keeping(const char *operation, std::size_t kept) {
+    throw Failure(std::string(operation) +
+                  ": the database is busy (locked by another connection); the batch is kept (" +
+                  std::to_string(kept) + (kept == 1 ? " record" : " records") +
+                  "): send this record again to write it");
+}
 
 OpenBatch *find_open(Session &session, const char *operation, Flags flags, int first, int last) {
     const RecordRef ref(operation, 0);

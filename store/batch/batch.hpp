@@ -1,9 +1,13 @@
 // The batch machinery every write goes through (inserts, updates, swaps and
 // deletes). An operation describes its
 // record once (an Op: a Record, a per-batch State, check() and write()); the
-// machinery gathers records in Session::batch, checks each as it comes and
-// writes them all in one transaction when the batch closes. A failure
-// discards the batch and names the record it came from.
+// machinery gathers records in Session::batch, checks each as it comes (an
+// early refusal) and writes them all in one transaction when the batch
+// closes. Check and write see the same state: the write transaction holds
+// the database's write lock, and unless no write at all was committed since
+// the batch's first check, every record is checked again inside it before
+// anything is written. A failure discards the batch and names the record it
+// came from; a closing call that finds the database busy keeps the batch.
 //
 // An Op provides:
 //   using Record = ...;                     the record, owned
@@ -105,30 +109,31 @@ private:
     std::unordered_map<std::string, std::size_t> numbers_;
 };
 
-// The open batch of an operation. Its records are checked against one
-// snapshot of the database (a read transaction), taken at a record and kept
-// until the next: one snapshot for the batch instead of one per look-up.
-// Any other call, and the write, end it first.
+// The open batch of an operation. No transaction stays open between its
+// calls: each record is checked in a read snapshot of its own call.
 class OpenBatch : public PendingBatch {
 public:
     explicit OpenBatch(const char *operation) : operation_(operation) {}
     const std::string &operation() const override { return operation_; }
     virtual std::size_t size() const = 0;
 
-    void before_call(const char *function, sql::Connection &db) override {
-        if (operation_ != function) end_snapshot(db);
-    }
-    // No call leaves a transaction open but this snapshot.
-    static void begin_snapshot(sql::Connection &db) {
-        if (!db.in_transaction()) db.execute("BEGIN");
-    }
-    static void end_snapshot(sql::Connection &db) {
-        if (db.in_transaction()) db.execute("COMMIT");
-    }
+    // The database's count of committed writes when the first record was
+    // checked; -1 before.
+    std::int64_t writes_at_first_check = -1;
 
 private:
     std::string operation_;
 };
+
+// The count of writes committed to the database by this library, bumped by
+// every write transaction (store_write_counts).
+std::int64_t committed_writes(sql::Connection &db);
+// Inside a write transaction: one more write, and one more change of the
+// network when `network` (the stored routing and destination tables built
+// before it are stale from then on, and every connectivity graph reloads).
+void count_write(sql::Connection &db, bool network);
+
+
 
 // Records in blocks that never move once written: a batch of a hundred
 // thousand records grows without copying what it holds.
@@ -147,6 +152,11 @@ public:
         blocks_.back().push_back(std::move(record));
         ++size_;
     }
+    void pop_back() {
+        blocks_.back().pop_back();
+        if (blocks_.back().empty()) blocks_.pop_back();
+        --size_;
+    }
 
 private:
     std::vector<std::vector<Record>> blocks_;
@@ -160,7 +170,8 @@ public:
     std::size_t size() const override { return records.size(); }
 
     typename Op::State state;
-    RecordList<typename Op::Record> records;
+    RecordList<typename Op::Record> records;  // as checked (ids resolved)
+    RecordList<typename Op::Record> given;    // as given, to be checked again
 };
 
 namespace detail {
@@ -190,19 +201,36 @@ private:
 // `subject`: rethrown naming them when the data is at fault, as it is otherwise.
 [[noreturn]] void rethrow_write_failure(const char *operation, std::size_t number, const std::string &subject);
 
-// Writes every record in one transaction.
+// The closing call found the database busy: the batch is kept without the
+// closing record, so that the same call can be sent again.
+[[noreturn]] void busy_keeping(const char *operation, std::size_t kept);
+
+// Writes every record in one transaction, which holds the write lock from
+// its start: the records are checked again inside it (unless nothing was
+// written since the batch's first check), so what is written is what the
+// checks saw.
 template <typename Op>
 void write_all(Session &session, BatchOf<Op> &batch, bool numbered) {
     sql::Connection &db = session.db();
-    OpenBatch::end_snapshot(db);
     sql::Transaction transaction(db);
+    typename Op::State fresh;
+    typename Op::State *state = &batch.state;
+    if (!numbered || committed_writes(db) != batch.writes_at_first_check) {
+        state = &fresh;
+        for (std::size_t at = 0; at < batch.records.size(); ++at) {
+            if (numbered) batch.records[at] = batch.given[at];
+            Op::check(RecordRef(batch.operation().c_str(), numbered ? at + 1 : 0), db, fresh, batch.records[at]);
+        }
+    }
     Writer writer{db, now_utc()};
     std::size_t at = 0;
     try {
-        for (; at < batch.records.size(); ++at) Op::write(writer, batch.state, batch.records[at]);
-    } catch (const sql::DbError &) {
+        for (; at < batch.records.size(); ++at) Op::write(writer, *state, batch.records[at]);
+    } catch (const sql::DbError &e) {
+        if (e.kind() == sql::DbErrorKind::Busy) throw;
         rethrow_write_failure(batch.operation().c_str(), numbered ? at + 1 : 0, Op::subject(batch.records[at]));
     }
+    count_write(db, Op::kChangesGraph);
     transaction.commit();
     if (Op::kChangesGraph) session.connectivity.reset();
 }
@@ -229,12 +257,28 @@ void submit(Session &session, const char *operation, Flags flags, int first, int
     }
     const bool in_session = !single;
     detail::DiscardUnlessKept discard(session, in_session);
-    const std::size_t number = in_session ? batch->records.size() + 1 : 0;
-    if (in_session) OpenBatch::begin_snapshot(session.db());
-    Op::check(RecordRef(operation, number), session.db(), batch->state, record);
-    batch->records.push_back(std::move(record));
+    if (in_session) {
+        // Checked as it comes, for an early refusal.
+        sql::Connection &db = session.db();
+        sql::ReadTransaction snapshot(db, false);
+        if (batch->writes_at_first_check < 0) batch->writes_at_first_check = committed_writes(db);
+        typename Op::Record checked = record;
+        Op::check(RecordRef(operation, batch->records.size() + 1), db, batch->state, checked);
+        batch->records.push_back(std::move(checked));
+        batch->given.push_back(std::move(record));
+    } else {
+        batch->records.push_back(std::move(record));
+    }
     if (last == 1) {
-        detail::write_all(session, *batch, in_session);
+        try {
+            detail::write_all(session, *batch, in_session);
+        } catch (const sql::DbError &e) {
+            if (e.kind() != sql::DbErrorKind::Busy || !in_session) throw;
+            batch->records.pop_back();
+            batch->given.pop_back();
+            discard.keep();
+            detail::busy_keeping(operation, batch->records.size());
+        }
         if (in_session) session.batch.reset();
     }
     discard.keep();

@@ -44,7 +44,7 @@ struct DeletePortOp {
         std::int64_t ipid = 0;
     };
     struct State {};
-    static constexpr bool kChangesGraph = false;  // a port without a link is not in the graph
+    static constexpr bool kChangesGraph = true;  // stored destination tables name ports
 
     static void check(const RecordRef &ref, sql::Connection &db, State &, Record &r) {
         auto port = db.prepare(

@@ -54,11 +54,21 @@ std::unique_ptr<Network> load_network(sql::Connection &db) {
     return net;
 }
 
+std::int64_t network_changes(sql::Connection &db) {
+    auto stmt = db.prepare("SELECT network FROM database_state");
+    return stmt.step() ? stmt->column_int(0) : 0;
+}
+
 Network &network(Session &session, bool reload) {
+    sql::Connection &db = session.db();
+    // One snapshot for the count and the graph read after it.
+    sql::ReadTransaction snapshot(db, true);
+    const std::int64_t changes = network_changes(db);
     auto *net = dynamic_cast<Network *>(session.connectivity.get());
-    if (reload || !net) {
+    if (reload || !net || net->built_at != changes) {
         session.connectivity.reset();
-        auto fresh = load_network(session.db());
+        auto fresh = load_network(db);
+        fresh->built_at = changes;
         net = fresh.get();
         session.connectivity = std::move(fresh);
     }

@@ -45,6 +45,9 @@ public:
     // By link index.
     std::vector<LinkDetail> detail;
     std::unordered_map<std::int64_t, std::string> link_type_name;
+    // The database's count of network changes when the graph was read: a
+    // call that finds another count reads the graph again.
+    std::int64_t built_at = -1;
 
     // The node of a device name or id; -1 when none.
     graph::Node node(const std::string &device) const;
@@ -64,7 +67,11 @@ private:
 // Reads devices, macro links and link types from the database.
 std::unique_ptr<Network> load_network(sql::Connection &db);
 
-// The session's graph: built when there is none, rebuilt first when reload.
+// The database's count of network changes (database_state.network).
+std::int64_t network_changes(sql::Connection &db);
+
+// The session's graph: built when there is none, rebuilt first when reload
+// or when the network changed since it was built (by any connection).
 Network &network(Session &session, bool reload);
 
 }  // namespace ketral::store::paths

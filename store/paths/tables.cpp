@@ -35,6 +35,9 @@ void store_routes(sql::Connection &db, const Network &net, graph::Node source, i
 
     sql::Transaction transaction(db);
     db.run("DELETE FROM routing_table WHERE switchid = ?", switch_id);
+    db.run("DELETE FROM routing_switch WHERE switchid = ?", switch_id);
+    db.run("INSERT INTO routing_switch (switchid, max_links, network) VALUES (?, ?, ?)", switch_id, max_links,
+           net.built_at);
     auto insert = db.prepare("INSERT INTO routing_table (switchid, destinationid, portid, nbr_links) VALUES (?, ?, ?, ?)");
     std::vector<std::int64_t> ports;
     for (std::size_t k = 0; k < routes.size(); ++k) {
@@ -83,7 +86,8 @@ void store_destinations(sql::Connection &db, const Network &net, graph::Node sou
     sql::Transaction transaction(db);
     db.run("DELETE FROM destination_table WHERE deviceid = ?", device_id);
     db.run("DELETE FROM destination_device WHERE deviceid = ?", device_id);
-    db.run("INSERT INTO destination_device (deviceid, max_links) VALUES (?, ?)", device_id, max_links);
+    db.run("INSERT INTO destination_device (deviceid, max_links, network) VALUES (?, ?, ?)", device_id, max_links,
+           net.built_at);
     auto insert = db.prepare("INSERT INTO destination_table (deviceid, portid, destinationid, nbr_links) VALUES (?, ?, ?, ?)");
     for (const Destination &d : destinations(net, source, max_links)) {
         insert.bind_all(device_id, d.port, net.device_id[static_cast<std::size_t>(d.node)], d.links).run();
@@ -95,10 +99,10 @@ void store_destinations(sql::Connection &db, const Network &net, graph::Node sou
 // The names of the end devices reachable through the ports `ports`, nearest
 // first, then by name: computed in memory, for a database this process may
 // only read.
-std::vector<std::string> destination_names(const Network &net, graph::Node source,
+std::vector<std::string> destination_names(const Network &net, graph::Node source, int max_links,
                                            const std::vector<std::int64_t> &ports) {
     std::unordered_map<graph::Node, int> nearest;
-    for (const Destination &d : destinations(net, source, 0)) {
+    for (const Destination &d : destinations(net, source, max_links)) {
         if (std::find(ports.begin(), ports.end(), d.port) == ports.end()) continue;
         auto [at, fresh] = nearest.emplace(d.node, d.links);
         if (!fresh) at->second = std::min(at->second, d.links);
@@ -160,16 +164,27 @@ int GetDestinationNamePerDevPort(const char *devicename, const char *port_nbr, c
             throw Failure(std::string(fn) + ": no port " + quoted(nbr) + (type.empty() ? "" : " of type " + quoted(type)) +
                           " on " + quoted(device));
         answer::PackedList list;
-        // No table stored for the device yet: build it, without a limit; on a
-        // database this process may only read, answer from memory.
-        if (!db.prepare("SELECT 1 FROM destination_device WHERE deviceid = ?").bind_all(device_id).step()) {
+        // No table stored for the device yet: build it, without a limit; a
+        // stale one (built before the last change of the network): build it
+        // again, with its limit. On a database this process may only read,
+        // answer from memory instead.
+        int max_links = 0;
+        std::int64_t built_at = -1;
+        {
+            auto stored = db.prepare("SELECT max_links, network FROM destination_device WHERE deviceid = ?");
+            if (stored.bind_all(device_id).step()) {
+                max_links = static_cast<int>(stored->column_int(0));
+                built_at = stored->column_int(1);
+            }
+        }
+        if (built_at != network_changes(db)) {
             Network &net = network(s, false);
             if (db.read_only()) {
-                for (const std::string &name : destination_names(net, need_device(fn, net, device), ports))
+                for (const std::string &name : destination_names(net, need_device(fn, net, device), max_links, ports))
                     list.add(name);
                 ports.clear();  // answered
             } else {
-                store_destinations(db, net, need_device(fn, net, device), 0);
+                store_destinations(db, net, need_device(fn, net, device), max_links);
             }
         }
 

@@ -124,6 +124,12 @@ public:
     // begin() opens a write transaction at once, so that two writers queue
     // on the busy timeout instead of failing when one upgrades its lock.
     virtual void begin() = 0;
+    // A read transaction. SQLite: a deferred transaction (one snapshot, one
+    // lock for many reads). PostgreSQL: with `consistent`, a repeatable-read
+    // transaction (one snapshot for many statements); without, nothing (each
+    // statement reads the latest committed state by itself, at no round trip).
+    virtual void begin_read(bool /*consistent*/) {}
+    virtual void end_read() {}
     virtual void commit() = 0;
     virtual void rollback() = 0;
     virtual bool in_transaction() const = 0;
@@ -157,6 +163,29 @@ private:
     };
     // Keys view the entry's own text, so a lookup allocates nothing.
     std::unordered_map<std::string_view, std::unique_ptr<Entry>> cache_;
+};
+
+// A read transaction (Connection::begin_read) for the time of a scope,
+// unless one is open already.
+class ReadTransaction {
+public:
+    ReadTransaction(Connection &db, bool consistent) : db_(db), began_(!db.in_transaction()) {
+        if (began_) db_.begin_read(consistent);
+    }
+    ReadTransaction(const ReadTransaction &) = delete;
+    ReadTransaction &operator=(const ReadTransaction &) = delete;
+    ~ReadTransaction() {
+        if (!began_) return;
+        try {
+            db_.end_read();
+        } catch (...) {
+            // Nothing was written: a read transaction that cannot end is left to the guard's rollback.
+        }
+    }
+
+private:
+    Connection &db_;
+    bool began_;
 };
 
 // Begins on construction; rolls back on destruction unless committed.

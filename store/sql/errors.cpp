@@ -30,6 +30,10 @@ constexpr Wording kWordings[] = {
     {DbErrorKind::Full, "the database or its disk is full", ""},
     {DbErrorKind::Corrupt, "the database file is damaged or is not a database", ""},
     {DbErrorKind::CantOpen, "cannot open the database file", ""},
+    {DbErrorKind::Gone,
+     "the database file %s was removed or replaced since it was opened: nothing was written; call DBConnexion to "
+     "open it again",
+     "''"},
     {DbErrorKind::Lost, "the connection to the database server was lost: call DBConnexion to connect again", ""},
     {DbErrorKind::Other, "database error: %s", ""},
 };
@@ -189,7 +193,9 @@ DbError postgresql_error(const ServerReport &report, Verb verb) {
 }
 
 DbError own_error(DbErrorKind kind, std::string detail) {
-    const std::string subject = kind == DbErrorKind::Other ? detail : wording(kind).default_subject;
+    const std::string subject = kind == DbErrorKind::Other  ? detail
+                                : kind == DbErrorKind::Gone ? "'" + detail + "'"
+                                                            : wording(kind).default_subject;
     return DbError(kind, 0, std::move(detail), subject);
 }
 

@@ -23,6 +23,7 @@ enum class DbErrorKind {
     Corrupt,
     CantOpen,
     Lost,              // the connection to the database server is gone
+    Gone,              // the database file was removed or replaced since it was opened
     Other,
 };
 

@@ -185,7 +185,28 @@ public:
 
     void execute(const std::string &sql) override { checked(PQexec(conn_.get(), sql.c_str()), sql); }
 
-    void begin() override { execute("BEGIN"); }
+    // A write transaction takes the database's write lock first (an advisory
+    // lock of the connection's schema, held to its end), so that writers run
+    // one at a time, as on SQLite, and what one checks stays true until it
+    // commits. Waiting longer than the lock timeout fails as busy.
+    void begin() override {
+        static const std::string kBeginLocked =
+            "BEGIN; SELECT pg_advisory_xact_lock(hashtext('libketral ' || current_schema()))";
+        try {
+            execute(kBeginLocked);
+        } catch (...) {
+            if (in_transaction()) PQclear(PQexec(conn_.get(), "ROLLBACK"));
+            throw;
+        }
+    }
+    void begin_read(bool consistent) override {
+        if (consistent) execute("BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY");
+        reading_ = consistent;
+    }
+    void end_read() override {
+        if (reading_) execute("COMMIT");
+        reading_ = false;
+    }
     void commit() override {
         ResultHandle result = checked(PQexec(conn_.get(), "COMMIT"), "COMMIT");
         // The server answers COMMIT of a transaction an error spoiled by rolling it back.
@@ -219,6 +240,7 @@ protected:
 private:
     ConnHandle conn_;
     bool closing_ = false;
+    bool reading_ = false;  // a read transaction of begin_read is open
     unsigned long statements_ = 0;
     std::int64_t changes_ = 0;
 };

@@ -9,6 +9,9 @@
 
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <utility>
 #include <fstream>
 
 namespace ketral::store::sql {
@@ -101,7 +104,18 @@ private:
 
 class SqliteConnection final : public Connection {
 public:
-    explicit SqliteConnection(DbHandle db) : db_(std::move(db)) {}
+    SqliteConnection(DbHandle db, std::string path) : db_(std::move(db)), path_(std::move(path)) {
+        // The file by its absolute name: the script may change its folder later.
+        struct stat info;
+        std::unique_ptr<char, decltype(&std::free)> real(
+            path_.empty() ? nullptr : ::realpath(path_.c_str(), nullptr), &std::free);
+        if (real && ::stat(real.get(), &info) == 0) {
+            path_ = real.get();
+            identity_ = {info.st_dev, info.st_ino};
+        } else {
+            path_.clear();
+        }
+    }
     bool read_only() const override { return sqlite3_db_readonly(db_.get(), "main") == 1; }
     ~SqliteConnection() override { clear_statement_cache(); }
 
@@ -110,7 +124,12 @@ public:
         if (rc != SQLITE_OK) fail(db_.get(), rc, sql);
     }
 
-    void begin() override { execute("BEGIN IMMEDIATE"); }
+    void begin() override {
+        require_same_file();
+        execute("BEGIN IMMEDIATE");
+    }
+    void begin_read(bool) override { execute("BEGIN"); }
+    void end_read() override { execute("COMMIT"); }
     void commit() override { execute("COMMIT"); }
     void rollback() override { execute("ROLLBACK"); }
     bool in_transaction() const override { return sqlite3_get_autocommit(db_.get()) == 0; }
@@ -139,7 +158,18 @@ protected:
     }
 
 private:
+    // A file removed (or replaced by another) since it was opened would take
+    // writes that nobody ever reads again: they are refused.
+    void require_same_file() const {
+        if (path_.empty()) return;
+        struct stat info;
+        if (::stat(path_.c_str(), &info) != 0 || info.st_dev != identity_.first || info.st_ino != identity_.second)
+            throw own_error(DbErrorKind::Gone, path_);
+    }
+
     DbHandle db_;
+    std::string path_;  // the file, or empty (in memory)
+    std::pair<dev_t, ino_t> identity_{};
 };
 
 std::string pragma_text(Connection &db, const char *sql) {
@@ -208,7 +238,7 @@ std::unique_ptr<Connection> open_sqlite(const std::string &path) {
     sqlite3_extended_result_codes(db.get(), 1);
     sqlite3_busy_timeout(db.get(), kSqliteBusyTimeoutMs);
 
-    auto conn = std::make_unique<SqliteConnection>(std::move(db));
+    auto conn = std::make_unique<SqliteConnection>(std::move(db), path == ":memory:" ? "" : path);
     conn->execute("PRAGMA foreign_keys = ON");
     if (pragma_text(*conn, "PRAGMA foreign_keys") != "1")
         throw own_error(DbErrorKind::Other, "this SQLite cannot enforce foreign keys");

@@ -23,7 +23,7 @@ struct DeviceAttributesOp {
     struct State {
         IdCache devices, functions;
     };
-    static constexpr bool kChangesGraph = false;
+    static constexpr bool kChangesGraph = true;  // dnode decides where paths end
 
     static void check(const RecordRef &ref, sql::Connection &db, State &s, Record &r) {
         ref.need_name(r.devicename, "a device name");
