@@ -8,6 +8,7 @@
 #include "store/schema.hpp"
 #include "store/sql/postgresql.hpp"
 #include "store/sql/sqlite.hpp"
+#include "store/text.hpp"
 
 namespace ketral::store {
 
@@ -72,12 +73,21 @@ std::unique_ptr<sql::Connection> open_database(const char *database, const char 
 
 extern "C" {
 
-// A second call closes the first connection, whether or not the new one opens.
+// The library holds one connection for the process and cannot tell KETRAL
+// objects apart: a connection to another database (or as another user) is
+// refused while one is open, so that no object ever works on another's
+// database. The same strings again reconnect: the first connection is
+// closed, whether or not the new one opens.
 int DBConnexion(const char *database, const char *user, const char *password, char *ErrMess) {
     using namespace ketral::store;
     return guarded({"DBConnexion", ErrMess, Needs::Nothing}, [&](Session &session) {
+        std::string strings;
+        for (const char *s : {database, user, password}) strings.append(arg(s)).push_back('\0');
+        if (session.connected() && !session.opened_with(strings))
+            throw Failure("DBConnexion: " + session.db().describe() +
+                          " is open: call DBDeconnexion first to connect to another database");
         session.detach();
-        session.attach(open_database(database, user, password));
+        session.attach(open_database(database, user, password), std::move(strings));
     });
 }
 

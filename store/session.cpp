@@ -15,15 +15,17 @@ sql::Connection &Session::db() {
     return *db_;
 }
 
-void Session::attach(std::unique_ptr<sql::Connection> db) {
+void Session::attach(std::unique_ptr<sql::Connection> db, std::string opened_with) {
     detach();
     db_ = std::move(db);
+    opened_with_ = std::move(opened_with);
 }
 
 void Session::detach() {
     discard_state();
     schema_checked_ = false;
     db_.reset();
+    opened_with_.clear();
 }
 
 void Session::discard_state() {

@@ -35,8 +35,11 @@ public:
     // The open connection; throws the not-connected message when there is none.
     sql::Connection &db();
 
-    // Replaces the connection (closing any previous one and what hung on it).
-    void attach(std::unique_ptr<sql::Connection> db);
+    // Replaces the connection (closing any previous one and what hung on it);
+    // `opened_with` are the strings it was opened with.
+    void attach(std::unique_ptr<sql::Connection> db, std::string opened_with);
+    // Whether the open connection was opened with these strings.
+    bool opened_with(const std::string &strings) const { return connected() && opened_with_ == strings; }
     // Closes the connection, discarding an open batch; a no-op when closed.
     void detach();
 
@@ -55,6 +58,7 @@ private:
     Session() = default;
 
     std::unique_ptr<sql::Connection> db_;
+    std::string opened_with_;  // the strings of DBConnexion, kept to compare (never shown)
     bool schema_checked_ = false;
 };
 

@@ -274,8 +274,18 @@ void submit(Session &session, const char *operation, Flags flags, int first, int
             detail::write_all(session, *batch, in_session);
         } catch (const sql::DbError &e) {
             if (e.kind() != sql::DbErrorKind::Busy || !in_session) throw;
+            // Back to the batch as it was before this call: its records, and
+            // the state their checks built (checked again from the records given).
             batch->records.pop_back();
             batch->given.pop_back();
+            sql::Connection &db = session.db();
+            sql::ReadTransaction snapshot(db, false);
+            batch->writes_at_first_check = committed_writes(db);
+            batch->state = typename Op::State{};
+            for (std::size_t at = 0; at < batch->records.size(); ++at) {
+                batch->records[at] = batch->given[at];
+                Op::check(RecordRef(operation, at + 1), db, batch->state, batch->records[at]);
+            }
             discard.keep();
             detail::busy_keeping(operation, batch->records.size());
         }

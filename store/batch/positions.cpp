@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "store/batch/lookups.hpp"
 #include "store/hardware_status.hpp"
 
 namespace ketral::store::batch {
@@ -57,8 +58,10 @@ void take_out(Writer &w, const Position &p, const char *status, const std::strin
     sql::Connection &db = w.db;
     save_addresses(db, p.deviceid, p.serialid);
     db.run("UPDATE port SET bia = NULL, macaddress = NULL WHERE deviceid = ?", p.deviceid);
-    db.run("UPDATE functional_device SET serialid = NULL WHERE deviceid = ?", p.deviceid);
-    db.run("UPDATE hardware_device SET status = ? WHERE serialid = ?", status, p.serialid);
+    // Each UPDATE must find its row: the checks that found it ran in this transaction.
+    one_changed(db.run("UPDATE functional_device SET serialid = NULL WHERE deviceid = ? AND serialid = ?", p.deviceid,
+                       p.serialid));
+    one_changed(db.run("UPDATE hardware_device SET status = ? WHERE serialid = ?", status, p.serialid));
     append_history(w, {kDeviceHardware, p.serialid, p.serialnb, p.deviceid, p.devicename, status, p.hw_location,
                         comments});
 }
@@ -77,9 +80,10 @@ void put_in(Writer &w, const Position &p, std::int64_t serialid, const std::stri
            "AND p.port_nbr = spare_port.port_nbr AND p.port_way = spare_port.port_way "
            "AND p.port_type = spare_port.port_type)",
            serialid, p.deviceid);
-    db.run("UPDATE hardware_device SET status = ?, location = COALESCE(?, location) WHERE serialid = ?",
-           kInUse, or_null(p.location), serialid);
-    db.run("UPDATE functional_device SET serialid = ? WHERE deviceid = ?", serialid, p.deviceid);
+    one_changed(db.run("UPDATE hardware_device SET status = ?, location = COALESCE(?, location) WHERE serialid = ?",
+                       kInUse, or_null(p.location), serialid));
+    one_changed(db.run("UPDATE functional_device SET serialid = ? WHERE deviceid = ? AND serialid IS NULL", serialid,
+                       p.deviceid));
     append_history(w, {kDeviceHardware, serialid, serialnb, p.deviceid, p.devicename, kInUse,
                         hardware_location(db, serialid), comments});
 }

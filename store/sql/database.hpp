@@ -136,6 +136,9 @@ public:
 
     virtual std::int64_t changes() const = 0;
 
+    // The database as a message names it, without credentials.
+    virtual std::string describe() const = 0;
+
     // Whether this connection may only read (a file or folder the process
     // cannot write): every write fails as read-only.
     virtual bool read_only() const { return false; }

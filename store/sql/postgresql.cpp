@@ -185,6 +185,12 @@ public:
 
     void execute(const std::string &sql) override { checked(PQexec(conn_.get(), sql.c_str()), sql); }
 
+    std::string describe() const override {
+        const auto text = [](const char *t) { return std::string(t ? t : ""); };
+        return "the PostgreSQL database '" + text(PQdb(conn_.get())) + "' on " + text(PQhost(conn_.get())) + ":" +
+               text(PQport(conn_.get()));
+    }
+
     // A write transaction takes the database's write lock first (an advisory
     // lock of the connection's schema, held to its end), so that writers run
     // one at a time, as on SQLite, and what one checks stays true until it

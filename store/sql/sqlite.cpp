@@ -116,6 +116,7 @@ public:
             path_.clear();
         }
     }
+    std::string describe() const override { return path_.empty() ? "an SQLite database in memory" : "'" + path_ + "'"; }
     bool read_only() const override { return sqlite3_db_readonly(db_.get(), "main") == 1; }
     ~SqliteConnection() override { clear_statement_cache(); }
 

@@ -59,8 +59,10 @@ class TestConnection:
         # ...and override those of the URL.
         at = tcp_url.index("127.0.0.1")
         in_url = tcp_url[:at] + f"nobody:{WRONG}@" + tcp_url[at:]
+        kt.DBDeconnexion()
         assert libketralpython.KETRAL(in_url, USER, PASSWORD).DBConnexion() == 0
         at_url = tcp_url[:at] + f"{USER}:{PASSWORD}@" + tcp_url[at:]
+        kt.DBDeconnexion()
         assert libketralpython.KETRAL(at_url, "", "").DBConnexion() == 0
 
     @pytest.mark.parametrize("how", ["argument", "url"])

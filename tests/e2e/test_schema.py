@@ -14,7 +14,7 @@ TABLES = {
     "hardware_device", "functional_device", "device_system", "functional_device_function",
     "ip_info", "ip_alias", "port", "spare_port", "link_type", "link_type_member", "macro_link",
     "hw_board_cpnt", "board_cpnt", "micro_link", "boot_image", "history", "routing_table",
-    "destination_table", "destination_device",
+    "destination_table", "destination_device", "routing_switch", "database_state",
 }
 
 # Functions that need the schema: (method, arguments), and their answer on an
@@ -62,13 +62,20 @@ class TestConnection:
         with raises_exactly(NOT_CONNECTED):
             getattr(ketral, method)(*args)
 
-    def test_one_connection_for_the_whole_library(self, db, tmp_path):
+    def test_a_second_object_cannot_take_the_connection_to_another_database(self, db, database, tmp_path):
         db.CreateTableSchema()
         other = libketralpython.KETRAL(str(tmp_path / "other.sqlite"), "", "")
-        other.DBConnexion()
-        # The second connection replaced the first, for every KETRAL.
-        with raises_exactly(NO_SCHEMA):
+        with pytest.raises(RuntimeError) as refused:
+            other.DBConnexion()
+        assert re.fullmatch(r"DBConnexion: .* is open: call DBDeconnexion first to connect to another database",
+                            str(refused.value)), str(refused.value)
+        assert not (tmp_path / "other.sqlite").exists()
+        # The first object still works on its own database; the same strings reconnect.
+        with raises_exactly(ON_EMPTY_SCHEMA.format(method="CreateRoutingTable")):
             db.CreateRoutingTable("sw01", 0)
+        assert db.DBConnexion() == 0
+        assert db.DBDeconnexion() == 0
+        assert other.DBConnexion() == 0
 
     def test_a_file_that_is_not_a_database_is_named(self, tmp_path):
         junk = tmp_path / "notes.txt"
@@ -125,7 +132,7 @@ class TestSchema:
     def test_every_table_exists_with_the_version(self, db, peek, testdb):
         db.CreateTableSchema()
         assert testdb.table_names() == TABLES
-        assert peek("SELECT version FROM schema_version") == [(1,)]
+        assert peek("SELECT version FROM schema_version") == [(2,)]
 
     def test_create_again_keeps_the_data(self, db, peek):
         db.CreateTableSchema()
