@@ -129,8 +129,9 @@ public:
         require_same_file();
         execute("BEGIN IMMEDIATE");
     }
-    void begin_read(bool) override { execute("BEGIN"); }
-    void end_read() override { execute("COMMIT"); }
+    // Cached statements: a batch takes one read transaction per record.
+    void begin_read(bool) override { prepare("BEGIN").run(); }
+    void end_read() override { prepare("COMMIT").run(); }
     void commit() override { execute("COMMIT"); }
     void rollback() override { execute("ROLLBACK"); }
     bool in_transaction() const override { return sqlite3_get_autocommit(db_.get()) == 0; }
