@@ -1,5 +1,7 @@
 """Connection and schema management on the real library (both backends)."""
+import os
 import re
+import sqlite3
 
 import pytest
 
@@ -161,3 +163,27 @@ class TestSchema:
         db.DropTableSchema()
         with raises_exactly(NO_SCHEMA):
             call(*args)
+
+
+@pytest.mark.sqlite_only
+def test_a_version_1_database_upgrades_and_takes_its_stored_tables_as_stale(db_path, peek):
+    dump = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data", "schema_v1.sql")
+    with sqlite3.connect(db_path) as conn, open(dump) as script:
+        conn.executescript(script.read())
+    kt = libketralpython.KETRAL(db_path, "", "")
+    kt.DBConnexion()
+    with raises_exactly("old schema (version 1): call CreateTableSchema to upgrade it"):
+        kt.GetDeviceNamesPerType("BOARD")
+    assert kt.CreateTableSchema() == 0
+    assert peek("SELECT version FROM schema_version") == [(2,)]
+    assert list(kt.GetDeviceNamesPerType("BOARD")) == ["ro1", "ro2"]
+    # The tables stored before the upgrade are stale: the first reader builds them again, with their limit.
+    stale = "SELECT COUNT(*) FROM {0} t WHERE t.network < (SELECT network FROM database_state)"
+    assert peek(stale.format("routing_switch")) == [(1,)] and peek(stale.format("destination_device")) == [(1,)]
+    assert list(kt.GetDestinationNamePerDevPort("ro1", "0", "")) == ["ro2"]
+    assert peek(stale.format("destination_device")) == [(0,)]
+    assert peek("SELECT max_links FROM destination_device") == [(2,)]
+    # Writes count as they should from then on.
+    assert kt.SwapTwoDevices("ro1", "SP1", "upgraded").startswith("Successful update")
+    assert peek("SELECT serialnb FROM hardware_device h JOIN functional_device d ON d.serialid = h.serialid "
+                "WHERE d.devicename = 'ro1'") == [("SP1",)]
