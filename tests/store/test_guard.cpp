@@ -263,9 +263,16 @@ TEST_F(Disconnected, DisconnectingTwiceSucceedsAndDiscardsTheBatch) {
     EXPECT_EQ(out.text(), "");
 }
 
-TEST_F(Disconnected, AFailedConnexionLeavesNoConnection) {
+TEST_F(Disconnected, AnotherDatabaseIsRefusedWhileOneIsOpenAndAFailedConnexionLeavesNone) {
     ASSERT_EQ(connect(":memory:"), 0);
     std::string message;
+    EXPECT_NE(connect("/nonexistent-dir/ketral.db", &message), 0);
+    EXPECT_EQ(message,
+              "DBConnexion: an SQLite database in memory is open: call DBDeconnexion first to connect to another "
+              "database");
+    char error[KETRAL_ERROR_CAPACITY];
+    EXPECT_EQ(CreateTableSchema(error), 0);  // the first connection is still open
+    ASSERT_EQ(DBDeconnexion(error), 0);
     EXPECT_NE(connect("/nonexistent-dir/ketral.db", &message), 0);
     EXPECT_EQ(message, "DBConnexion: cannot open the database file '/nonexistent-dir/ketral.db'");
     EXPECT_EQ(fail_message([](char *e) { return CreateTableSchema(e); }), store::kNotConnected);
