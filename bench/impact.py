@@ -1,0 +1,64 @@
+"""Failure impact on the benchmark network (bench/network.py), against the
+targets: one impact query <= 0.1 s, the whole-network weak points <= 1 s.
+
+The network's devices and links go to bench/impact_bench.cpp as a text
+file, in the order the library loads them (devices and links by id, so node
+k is the k-th device and link ids follow the links); the links out of use
+are left out of the graph as the library leaves them. impact_bench times
+the graph code: setup (end devices, who reaches one), an impact query for
+every 97th device and every 97th link, and the weak points; the best of
+ROUNDS each.
+
+    /usr/bin/python3 bench/impact.py [S] [ROUNDS] [BUILD_DIR]
+"""
+import json
+import os
+import subprocess
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import network  # noqa: E402
+
+QUERY_TARGET_S, REPORT_TARGET_S = 0.1, 1.0
+
+
+def write_graph(net, path):
+    node = {d[1]: k for k, d in enumerate(net.devices)}
+    with open(path, "w") as out:
+        out.write(f"nodes {len(net.devices)}\n")
+        for d in net.devices:
+            out.write(f"end {d[3]}\n")  # dnode
+        for k, (src, dst, _pf, _pt, _t, bidir, used) in enumerate(net.links, start=1):
+            out.write(f"link {k} {node[src]} {node[dst]} {bidir} {used}\n")
+
+
+def main():
+    scale = int(sys.argv[1]) if len(sys.argv) > 1 else 500
+    rounds = int(sys.argv[2]) if len(sys.argv) > 2 else 3
+    build_dir = sys.argv[3] if len(sys.argv) > 3 else os.path.join(os.path.dirname(__file__), "..", "build")
+    net = network.generate(scale)
+    with tempfile.TemporaryDirectory() as folder:
+        path = os.path.join(folder, "graph.txt")
+        write_graph(net, path)
+        out = subprocess.run([os.path.join(build_dir, "impact_bench"), path, str(rounds)],
+                             check=True, capture_output=True, text=True).stdout
+    r = json.loads(out)
+    print(f"S={scale}: {r['nodes']:,} devices, {r['links']:,} links; {r['reaching']:,} devices reach an end device")
+    print(f"{'best of ' + str(rounds):32s}{'seconds':>10s}{'target':>10s}")
+    rows = [
+        ("setup (ends, who reaches one)", r["setup_s"], None),
+        (f"impact query, mean of {r['queries']}", r["query_mean_s"], None),
+        ("impact query, slowest", r["query_worst_s"], QUERY_TARGET_S),
+        ("weak points, whole network", r["report_s"], REPORT_TARGET_S),
+    ]
+    for label, seconds, target in rows:
+        mark = "" if target is None else f"{target:10.2f}  {'met' if seconds <= target else 'MISSED'}"
+        print(f"{label:32s}{seconds:10.4f}{mark}")
+    print(f"queries: {r['device_queries']} devices and {r['queries'] - r['device_queries']} links lost, "
+          f"{r['cut_off']:,} devices cut off and {r['degraded']:,} degraded over all of them")
+    print(f"weak points: {r['weak_devices']:,} devices, {r['weak_links']:,} links")
+
+
+if __name__ == "__main__":
+    main()
