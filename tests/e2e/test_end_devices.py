@@ -26,9 +26,9 @@ def batch(method, records):
 
 def install(kt, server_dnode):
     kt.InsertSubsystem("DAQ", "")
-    batch(kt.InsertMultipleDeviceTypes, [("DAQ", "T", 4, 4, "", "")])
+    batch(kt.InsertMultipleDeviceTypes, [("DAQ", "NODE", 4, 4, "", "")])
     batch(kt.InsertMultipleFunctionalDevices,
-          [("DAQ", name, "T", server_dnode if name == "srv" else 0, 0, "", "", "", "", "", "") for name in DEVICES])
+          [("DAQ", name, "NODE", server_dnode if name == "srv" else 0, 0, "", "", "", "", "", "") for name in DEVICES])
     flags = int_vec([1000, 1, 0])
     batch(kt.InsertMultiplePorts,
           [p for a, b in LINKS for p in ((a, f"to_{b}", OUT, "data", "", "", "", "", "", flags, ""),
