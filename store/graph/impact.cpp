@@ -179,22 +179,65 @@ std::vector<WeakPoint> ImpactAnalysis::weak_points() const {
         if (target_of[at(n)] >= 0) device_of_target[static_cast<std::size_t>(target_of[at(n)])] = n;
 
     std::vector<std::vector<Node>> cut_by_device(at(nodes)), cut_by_link(g_.links().size());
-    const auto follow = [&](Node v, const std::vector<std::int32_t> &idom) {
-        for (std::int32_t x = idom[at(v)]; x != sink && x >= 0; x = idom[static_cast<std::size_t>(x)]) {
-            if (x < nodes) cut_by_device[static_cast<std::size_t>(x)].push_back(v);
-            else if (x < nodes + arcs) cut_by_link[static_cast<std::size_t>(link_of_arc[static_cast<std::size_t>(x - nodes)])].push_back(v);
-            else cut_by_device[at(device_of_target[static_cast<std::size_t>(x)])].push_back(v);
-        }
+    const auto cuts = [&](std::int32_t x, Node v) {
+        if (x < nodes) cut_by_device[static_cast<std::size_t>(x)].push_back(v);
+        else if (x < nodes + arcs) cut_by_link[static_cast<std::size_t>(link_of_arc[static_cast<std::size_t>(x - nodes)])].push_back(v);
+        else cut_by_device[at(device_of_target[static_cast<std::size_t>(x)])].push_back(v);
     };
+
+    // An end device that starts paths and that paths reach may come back to
+    // itself; such paths reach no other end, so its dominators are taken
+    // towards every end but itself. With those ends numbered, "every end but
+    // v" is the union, over the bits of the numbers, of the ends whose bit
+    // differs from v's; dominators towards a union are those common to each
+    // part. So two passes per bit serve them all.
+    std::vector<Node> returning;
+    for (Node v = 0; v < nodes; ++v) {
+        if (target_of[at(v)] < 0) continue;
+        const bool starts = std::any_of(g_.out(v).begin(), g_.out(v).end(), [&](const Arc &a) { return a.node != v; });
+        const bool reached = std::any_of(g_.in(v).begin(), g_.in(v).end(), [&](const Arc &a) { return a.node != v; });
+        if (starts && reached && reaches_[at(v)]) returning.push_back(v);
+    }
+    std::vector<char> is_returning(at(nodes), 0);
+    for (const Node v : returning) is_returning[at(v)] = 1;
+
     const std::vector<std::int32_t> idom = dominators_towards(count, next_start, next, sink);
     for (Node v = 0; v < nodes; ++v) {
-        if (!reaches_[at(v)]) continue;
-        // An end device some of whose paths come back to it: those paths
-        // reach no other end, so its dominators are taken without its target.
-        const bool may_return = target_of[at(v)] >= 0 && !g_.in(v).empty() &&
-                                std::any_of(g_.out(v).begin(), g_.out(v).end(), [&](const Arc &a) { return a.node != v; });
-        if (may_return) follow(v, dominators_towards(count, next_start, next, sink, target_of[at(v)]));
-        else follow(v, idom);
+        if (!reaches_[at(v)] || is_returning[at(v)]) continue;
+        for (std::int32_t x = idom[at(v)]; x != sink && x >= 0; x = idom[static_cast<std::size_t>(x)]) cuts(x, v);
+    }
+
+    std::vector<int> seen_in(static_cast<std::size_t>(count), 0);
+    std::vector<std::int32_t> touched;
+    std::vector<std::vector<std::int32_t>> per_part;  // [bit * 2 + value]: dominators towards that part
+    int bits = 1;
+    while ((std::size_t{1} << bits) < returning.size()) ++bits;
+    if (!returning.empty()) {
+        std::vector<char> cut_off_sink(static_cast<std::size_t>(count), 0);
+        for (int bit = 0; bit < bits; ++bit)
+            for (int value = 0; value < 2; ++value) {
+                // The part: the other ends, and the returning ends whose bit is `value`.
+                for (std::size_t k = 0; k < returning.size(); ++k)
+                    cut_off_sink[static_cast<std::size_t>(target_of[at(returning[k])])] = ((k >> bit) & 1u) != static_cast<std::size_t>(value);
+                per_part.push_back(dominators_towards(count, next_start, next, sink, &cut_off_sink));
+            }
+    }
+    for (std::size_t k = 0; k < returning.size(); ++k) {
+        const Node v = returning[k];
+        int parts = 0;
+        touched.clear();
+        for (int bit = 0; bit < bits; ++bit) {
+            const std::vector<std::int32_t> &part = per_part[static_cast<std::size_t>(bit * 2 + (((k >> bit) & 1u) ? 0 : 1))];
+            if (part[at(v)] < 0) continue;  // v reaches no end of this part: no constraint
+            ++parts;
+            for (std::int32_t x = part[at(v)]; x != sink && x >= 0; x = part[static_cast<std::size_t>(x)]) {
+                if (seen_in[static_cast<std::size_t>(x)]++ == 0) touched.push_back(x);
+            }
+        }
+        for (const std::int32_t x : touched) {
+            if (seen_in[static_cast<std::size_t>(x)] == parts) cuts(x, v);
+            seen_in[static_cast<std::size_t>(x)] = 0;
+        }
     }
 
     std::vector<WeakPoint> points;
@@ -211,7 +254,7 @@ std::vector<WeakPoint> ImpactAnalysis::weak_points() const {
 
 std::vector<std::int32_t> dominators_towards(int nodes, const std::vector<std::int32_t> &next_start,
                                              const std::vector<std::int32_t> &next, std::int32_t root,
-                                             std::int32_t excluded) {
+                                             const std::vector<char> *excluded) {
     // The iterative algorithm of Cooper, Harvey and Kennedy on the reversed
     // arcs: nodes in reverse postorder of a search from the root, each
     // node's dominator the meeting point of those of the nodes it leads to.
@@ -236,7 +279,9 @@ std::vector<std::int32_t> dominators_towards(int nodes, const std::vector<std::i
     };
     std::vector<Frame> stack{{root, prev_start[static_cast<std::size_t>(root)]}};
     visited[static_cast<std::size_t>(root)] = 1;
-    if (excluded >= 0) visited[static_cast<std::size_t>(excluded)] = 1;
+    if (excluded)
+        for (std::size_t v = 0; v < n; ++v)
+            if ((*excluded)[v]) visited[v] = 1;
     while (!stack.empty()) {
         Frame &f = stack.back();
         if (f.next < prev_start[static_cast<std::size_t>(f.node) + 1]) {

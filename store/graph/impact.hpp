@@ -81,10 +81,10 @@ private:
 // nodes it leads to (CSR: next_start has nodes + 1 offsets). The answer holds,
 // for each node that reaches the root, the first node other than itself that
 // every path from it to the root passes (the root for the root itself); -1
-// for a node that does not reach the root. `excluded` (when >= 0) is taken
-// out of the graph first.
+// for a node that does not reach the root. The nodes `excluded` marks (when
+// given) are taken out of the graph first.
 std::vector<std::int32_t> dominators_towards(int nodes, const std::vector<std::int32_t> &next_start,
                                              const std::vector<std::int32_t> &next, std::int32_t root,
-                                             std::int32_t excluded = -1);
+                                             const std::vector<char> *excluded = nullptr);
 
 }  // namespace ketral::store::graph

@@ -575,8 +575,23 @@ Impact brute_impact(const Net &net, const std::vector<char> &end, const Lost &lo
     return out;
 }
 
+// Servers marked as end devices, linked both ways to core 1 and, all but
+// the first three, to core 2; a board sends to core 1.
+Net servers() {
+    const int count = 9;
+    Net net{3 + count, {{1, 0, 1, false, true}}};
+    net.stops.assign(static_cast<std::size_t>(net.nodes), 0);
+    for (int k = 0; k < count; ++k) {
+        const Node server = 3 + k;
+        net.stops[static_cast<std::size_t>(server)] = 1;
+        net.links.push_back({10 + 2 * k, 1, server, true, true});
+        if (k >= 3) net.links.push_back({11 + 2 * k, server, 2, true, true});
+    }
+    return net;
+}
+
 std::vector<Net> impact_networks() {
-    std::vector<Net> nets{ring(), cores(), dual_homed(false), dual_homed(true)};
+    std::vector<Net> nets{ring(), cores(), dual_homed(false), dual_homed(true), servers()};
     for (unsigned seed = 300; seed < 330; ++seed) nets.push_back(random_net(seed, 4 + seed % 6, 5 + seed % 11));
     for (unsigned seed = 330; seed < 360; ++seed) nets.push_back(random_net_with_ends(seed, 4 + seed % 6, 5 + seed % 11));
     return nets;
