@@ -92,7 +92,7 @@ int main(int argc, char **argv) {
         "{\"nodes\": %d, \"links\": %zu, \"reaching\": %zu, \"setup_s\": %.6f, \"queries\": %zu, "
         "\"device_queries\": %zu, \"query_mean_s\": %.6f, \"query_worst_s\": %.6f, \"cut_off\": %zu, "
         "\"degraded\": %zu, \"report_s\": %.6f, \"weak_devices\": %zu, \"weak_links\": %zu}\n",
-        g.nodes(), g.links().size(), reaching, setup, losses.size(), device_queries, total / static_cast<double>(losses.size()),
-        worst, cut, degraded, report, weak_devices, weak_links);
+        g.nodes(), g.links().size(), reaching, setup, losses.size(), device_queries,
+        total / static_cast<double>(losses.size()), worst, cut, degraded, report, weak_devices, weak_links);
     return 0;
 }

@@ -14,7 +14,8 @@ const Layout kImpact{kNoCount, Retry::AnyRaised, {text(20000)}, /*rows_by_text=*
 
 }  // namespace
 
-StringVec failure_impact_of_device(KETRAL &, Str devicename, int reload_connectivity, int delete_connectivity) {
+StringVec failure_impact_of_device(KETRAL &, const std::string &devicename, int reload_connectivity,
+                                   int delete_connectivity) {
     return fetch_rows(kImpact, [&](ColumnStore &s, char *error) {
         return GetFailureImpactOfDevice(devicename.c_str(), s.len(1), s.text(1), reload_connectivity,
                                         delete_connectivity, error);
@@ -27,8 +28,8 @@ StringVec failure_impact_of_link(KETRAL &, int lkid, int reload_connectivity, in
     });
 }
 
-StringVec failure_impact_of_port(KETRAL &, Str devicename, Str port_nbr, int port_way, Str port_type,
-                                 int reload_connectivity, int delete_connectivity) {
+StringVec failure_impact_of_port(KETRAL &, const std::string &devicename, const std::string &port_nbr, int port_way,
+                                 const std::string &port_type, int reload_connectivity, int delete_connectivity) {
     return fetch_rows(kImpact, [&](ColumnStore &s, char *error) {
         return GetFailureImpactOfPort(devicename.c_str(), port_nbr.c_str(), port_way, port_type.c_str(), s.len(1),
                                       s.text(1), reload_connectivity, delete_connectivity, error);

@@ -7,10 +7,11 @@
 
 namespace ketral {
 
-StringVec failure_impact_of_device(KETRAL &, Str devicename, int reload_connectivity, int delete_connectivity);
+StringVec failure_impact_of_device(KETRAL &, const std::string &devicename, int reload_connectivity,
+                                   int delete_connectivity);
 StringVec failure_impact_of_link(KETRAL &, int lkid, int reload_connectivity, int delete_connectivity);
-StringVec failure_impact_of_port(KETRAL &, Str devicename, Str port_nbr, int port_way, Str port_type,
-                                 int reload_connectivity, int delete_connectivity);
+StringVec failure_impact_of_port(KETRAL &, const std::string &devicename, const std::string &port_nbr, int port_way,
+                                 const std::string &port_type, int reload_connectivity, int delete_connectivity);
 StringVec weak_points(KETRAL &, int reload_connectivity, int delete_connectivity);
 
 }  // namespace ketral

@@ -42,9 +42,12 @@ std::vector<char> ImpactAnalysis::reaching_ends(const std::vector<char> &lost_no
         for (const Arc &a : g_.in(entry.node)) {
             const Node u = a.node;
             if (u == entry.node || lost_node[at(u)] || lost_link[static_cast<std::size_t>(a.link)]) continue;
-            if (first[at(u)] == -1) first[at(u)] = entry.end;
-            else if (first[at(u)] != entry.end && second[at(u)] == -1) second[at(u)] = entry.end;
-            else continue;
+            if (first[at(u)] == -1)
+                first[at(u)] = entry.end;
+            else if (first[at(u)] != entry.end && second[at(u)] == -1)
+                second[at(u)] = entry.end;
+            else
+                continue;
             if (!end_[at(u)]) queue.push_back({u, entry.end});  // an end device is never a way on
         }
     }
@@ -96,8 +99,10 @@ std::vector<char> ImpactAnalysis::shortest_paths_through(const std::vector<char>
                 hit[at(u)] |= next_hit[at(u)];
                 front[at(u)] = next[at(u)];
                 next[at(u)] = next_hit[at(u)] = 0;
-                if (end_[at(u)]) front[at(u)] = 0;  // reached, but never a way on
-                else active.push_back(u);
+                if (end_[at(u)])
+                    front[at(u)] = 0;  // reached, but never a way on
+                else
+                    active.push_back(u);
             }
         }
         for (std::size_t n = 0; n < nodes; ++n)
@@ -122,8 +127,10 @@ Impact ImpactAnalysis::impact(const Loss &loss) const {
     Impact out;
     for (Node n = 0; n < g_.nodes(); ++n) {
         if (lost_node[at(n)] || !reaches_[at(n)]) continue;
-        if (!after[at(n)]) out.cut_off.push_back(n);
-        else if (through[at(n)]) out.degraded.push_back(n);
+        if (!after[at(n)])
+            out.cut_off.push_back(n);
+        else if (through[at(n)])
+            out.degraded.push_back(n);
     }
     return out;
 }
@@ -137,7 +144,8 @@ std::vector<WeakPoint> ImpactAnalysis::weak_points() const {
     // dominator towards the sink) is a weak point for it.
     const int nodes = g_.nodes();
     std::vector<std::int32_t> arc_node_start(at(nodes) + 1, 0);
-    for (Node n = 0; n < nodes; ++n) arc_node_start[at(n) + 1] = arc_node_start[at(n)] + static_cast<std::int32_t>(g_.out(n).size());
+    for (Node n = 0; n < nodes; ++n)
+        arc_node_start[at(n) + 1] = arc_node_start[at(n)] + static_cast<std::int32_t>(g_.out(n).size());
     const std::int32_t arcs = arc_node_start.back();
     std::vector<std::int32_t> target_of(at(nodes), -1);
     std::int32_t count = nodes + arcs;
@@ -148,7 +156,9 @@ std::vector<WeakPoint> ImpactAnalysis::weak_points() const {
     std::vector<std::int32_t> next_start(static_cast<std::size_t>(count) + 1, 0), next;
     next.reserve(static_cast<std::size_t>(2 * arcs + nodes));
     std::int32_t id = 0;
-    const auto close_node = [&] { next_start[static_cast<std::size_t>(++id)] = static_cast<std::int32_t>(next.size()); };
+    const auto close_node = [&] {
+        next_start[static_cast<std::size_t>(++id)] = static_cast<std::int32_t>(next.size());
+    };
     for (Node n = 0; n < nodes; ++n) {
         const Range<Arc> out = g_.out(n);
         for (std::size_t k = 0; k < out.size(); ++k)
@@ -180,9 +190,12 @@ std::vector<WeakPoint> ImpactAnalysis::weak_points() const {
 
     std::vector<std::vector<Node>> cut_by_device(at(nodes)), cut_by_link(g_.links().size());
     const auto cuts = [&](std::int32_t x, Node v) {
-        if (x < nodes) cut_by_device[static_cast<std::size_t>(x)].push_back(v);
-        else if (x < nodes + arcs) cut_by_link[static_cast<std::size_t>(link_of_arc[static_cast<std::size_t>(x - nodes)])].push_back(v);
-        else cut_by_device[at(device_of_target[static_cast<std::size_t>(x)])].push_back(v);
+        if (x < nodes)
+            cut_by_device[static_cast<std::size_t>(x)].push_back(v);
+        else if (x < nodes + arcs)
+            cut_by_link[static_cast<std::size_t>(link_of_arc[static_cast<std::size_t>(x - nodes)])].push_back(v);
+        else
+            cut_by_device[at(device_of_target[static_cast<std::size_t>(x)])].push_back(v);
     };
 
     // An end device that starts paths and that paths reach may come back to
@@ -218,7 +231,8 @@ std::vector<WeakPoint> ImpactAnalysis::weak_points() const {
             for (int value = 0; value < 2; ++value) {
                 // The part: the other ends, and the returning ends whose bit is `value`.
                 for (std::size_t k = 0; k < returning.size(); ++k)
-                    cut_off_sink[static_cast<std::size_t>(target_of[at(returning[k])])] = ((k >> bit) & 1u) != static_cast<std::size_t>(value);
+                    cut_off_sink[static_cast<std::size_t>(target_of[at(returning[k])])] =
+                        ((k >> bit) & 1u) != static_cast<std::size_t>(value);
                 per_part.push_back(dominators_towards(count, next_start, next, sink, &cut_off_sink));
             }
     }
@@ -227,7 +241,8 @@ std::vector<WeakPoint> ImpactAnalysis::weak_points() const {
         int parts = 0;
         touched.clear();
         for (int bit = 0; bit < bits; ++bit) {
-            const std::vector<std::int32_t> &part = per_part[static_cast<std::size_t>(bit * 2 + (((k >> bit) & 1u) ? 0 : 1))];
+            const std::vector<std::int32_t> &part =
+                per_part[static_cast<std::size_t>(bit * 2 + (((k >> bit) & 1u) ? 0 : 1))];
             if (part[at(v)] < 0) continue;  // v reaches no end of this part: no constraint
             ++parts;
             for (std::int32_t x = part[at(v)]; x != sink && x >= 0; x = part[static_cast<std::size_t>(x)]) {
@@ -261,13 +276,15 @@ std::vector<std::int32_t> dominators_towards(int nodes, const std::vector<std::i
     const auto n = static_cast<std::size_t>(nodes);
     std::vector<std::int32_t> prev_start(n + 1, 0), prev(next.size());
     for (std::size_t v = 0; v < n; ++v)
-        for (std::int32_t k = next_start[v]; k < next_start[v + 1]; ++k) ++prev_start[static_cast<std::size_t>(next[static_cast<std::size_t>(k)]) + 1];
+        for (std::int32_t k = next_start[v]; k < next_start[v + 1]; ++k)
+            ++prev_start[static_cast<std::size_t>(next[static_cast<std::size_t>(k)]) + 1];
     for (std::size_t v = 0; v < n; ++v) prev_start[v + 1] += prev_start[v];
     {
         std::vector<std::int32_t> fill(prev_start.begin(), prev_start.end() - 1);
         for (std::size_t v = 0; v < n; ++v)
             for (std::int32_t k = next_start[v]; k < next_start[v + 1]; ++k)
-                prev[static_cast<std::size_t>(fill[static_cast<std::size_t>(next[static_cast<std::size_t>(k)])]++)] = static_cast<std::int32_t>(v);
+                prev[static_cast<std::size_t>(fill[static_cast<std::size_t>(next[static_cast<std::size_t>(k)])]++)] =
+                    static_cast<std::int32_t>(v);
     }
 
     // Postorder numbers by an iterative depth-first search from the root.
@@ -300,8 +317,10 @@ std::vector<std::int32_t> dominators_towards(int nodes, const std::vector<std::i
     idom[static_cast<std::size_t>(root)] = root;
     const auto meet = [&](std::int32_t a, std::int32_t b) {
         while (a != b) {
-            while (post[static_cast<std::size_t>(a)] < post[static_cast<std::size_t>(b)]) a = idom[static_cast<std::size_t>(a)];
-            while (post[static_cast<std::size_t>(b)] < post[static_cast<std::size_t>(a)]) b = idom[static_cast<std::size_t>(b)];
+            while (post[static_cast<std::size_t>(a)] < post[static_cast<std::size_t>(b)])
+                a = idom[static_cast<std::size_t>(a)];
+            while (post[static_cast<std::size_t>(b)] < post[static_cast<std::size_t>(a)])
+                b = idom[static_cast<std::size_t>(b)];
         }
         return a;
     };
@@ -310,7 +329,8 @@ std::vector<std::int32_t> dominators_towards(int nodes, const std::vector<std::i
         for (std::size_t k = order.size() - 1; k-- > 0;) {  // reverse postorder, the root (last) left out
             const std::int32_t v = order[k];
             std::int32_t best = -1;
-            for (std::int32_t j = next_start[static_cast<std::size_t>(v)]; j < next_start[static_cast<std::size_t>(v) + 1]; ++j) {
+            for (std::int32_t j = next_start[static_cast<std::size_t>(v)];
+                 j < next_start[static_cast<std::size_t>(v) + 1]; ++j) {
                 const std::int32_t p = next[static_cast<std::size_t>(j)];
                 if (post[static_cast<std::size_t>(p)] < 0 || idom[static_cast<std::size_t>(p)] < 0) continue;
                 best = best < 0 ? p : meet(p, best);

@@ -26,7 +26,8 @@ void answer_list(const char *fn, const answer::PackedList &list, int *len_result
 void answer_impact(const char *fn, const Network &net, const graph::Loss &loss, int *len_result, char *result) {
     const graph::Impact impact = graph::ImpactAnalysis(net.graph).impact(loss);
     answer::PackedList list;
-    for (const auto &[nodes, effect] : {std::pair{&impact.cut_off, "|cut_off"}, std::pair{&impact.degraded, "|degraded"}}) {
+    for (const auto &[nodes, effect] :
+         {std::pair{&impact.cut_off, "|cut_off"}, std::pair{&impact.degraded, "|degraded"}}) {
         std::vector<const std::string *> names;
         for (const graph::Node n : *nodes) names.push_back(&net.name[static_cast<std::size_t>(n)]);
         std::sort(names.begin(), names.end(), [](const std::string *a, const std::string *b) { return *a < *b; });
@@ -37,8 +38,8 @@ void answer_impact(const char *fn, const Network &net, const graph::Loss &loss, 
 
 std::int32_t need_link(const char *fn, const Network &net, int lkid) {
     const auto &links = net.graph.links();
-    const auto found = std::lower_bound(links.begin(), links.end(), lkid,
-                                        [](const graph::Link &l, int id) { return l.id < id; });
+    const auto found =
+        std::lower_bound(links.begin(), links.end(), lkid, [](const graph::Link &l, int id) { return l.id < id; });
     if (found == links.end() || found->id != lkid)
         throw Failure(std::string(fn) + ": no macro link with id " + std::to_string(lkid));
     return static_cast<std::int32_t>(found - links.begin());
@@ -48,10 +49,11 @@ std::int32_t need_link(const char *fn, const Network &net, int lkid) {
 std::vector<std::int32_t> links_of_port(const char *fn, sql::Connection &db, const Network &net,
                                         const std::string &device, const std::string &nbr, int way,
                                         const std::string &type) {
-    if (way != 1 && way != 2)
-        throw Failure(std::string(fn) + ": port_way must be 1 (input) or 2 (output), not " + std::to_string(way));
+    if (const std::string problem = way_problem("port_way", way); !problem.empty())
+        throw Failure(std::string(fn) + ": " + problem);
     const graph::Node node = need_device(fn, net, device);
-    auto port = db.prepare("SELECT portid FROM port WHERE deviceid = ? AND port_nbr = ? AND port_way = ? AND port_type = ?");
+    auto port =
+        db.prepare("SELECT portid FROM port WHERE deviceid = ? AND port_nbr = ? AND port_way = ? AND port_type = ?");
     port.bind_all(net.device_id[static_cast<std::size_t>(node)], nbr, way, type);
     if (!port.step())
         throw Failure(std::string(fn) + ": no port " + quoted(nbr) + (way == 1 ? " (input)" : " (output)") +
@@ -76,7 +78,7 @@ int GetFailureImpactOfDevice(const char *devicename, int *len_result, char *resu
                              int delete_connectivity, char *ErrMess) {
     const char *fn = "GetFailureImpactOfDevice";
     return on_network(fn, ErrMess, reload_connectivity, delete_connectivity, [&](Session &, Network &net) {
-        answer_impact(fn, net, {{need_device(fn, net, text_arg(devicename))}, {}}, len_result, result);
+        answer_impact(fn, net, {{need_device(fn, net, std::string(arg(devicename)))}, {}}, len_result, result);
     });
 }
 
@@ -93,8 +95,8 @@ int GetFailureImpactOfPort(const char *devicename, const char *port_nbr, int por
                            char *ErrMess) {
     const char *fn = "GetFailureImpactOfPort";
     return on_network(fn, ErrMess, reload_connectivity, delete_connectivity, [&](Session &s, Network &net) {
-        const auto links = links_of_port(fn, s.db(), net, text_arg(devicename), text_arg(port_nbr), port_way,
-                                         text_arg(port_type));
+        const auto links = links_of_port(fn, s.db(), net, std::string(arg(devicename)), std::string(arg(port_nbr)),
+                                         port_way, std::string(arg(port_type)));
         answer_impact(fn, net, {{}, links}, len_result, result);
     });
 }
@@ -113,10 +115,12 @@ int GetWeakPoints(int *len_result, char *result, int reload_connectivity, int de
         for (const graph::WeakPoint &w : graph::ImpactAnalysis(net.graph).weak_points()) {
             const bool link = w.kind == graph::WeakPoint::Kind::Link;
             const std::int32_t lkid = link ? net.graph.link(w.index).id : 0;
-            rows.push_back({w.cut_off.size(), link, link ? std::to_string(lkid) : net.name[static_cast<std::size_t>(w.index)], lkid});
+            rows.push_back({w.cut_off.size(), link,
+                            link ? std::to_string(lkid) : net.name[static_cast<std::size_t>(w.index)], lkid});
         }
         std::sort(rows.begin(), rows.end(), [](const Row &a, const Row &b) {
-            return std::forward_as_tuple(b.cut, a.link, a.lkid, a.name) < std::forward_as_tuple(a.cut, b.link, b.lkid, b.name);
+            return std::forward_as_tuple(b.cut, a.link, a.lkid, a.name) <
+                   std::forward_as_tuple(a.cut, b.link, b.lkid, b.name);
         });
         answer::PackedList list;
         for (const Row &r : rows) list.add((r.link ? "link|" : "device|") + r.name + "|" + std::to_string(r.cut));
