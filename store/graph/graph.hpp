@@ -71,8 +71,6 @@ public:
 
     // Whether a path may end at n but never pass through it.
     bool stops(Node n) const { return !stops_.empty() && stops_[static_cast<std::size_t>(n)]; }
-    // Whether a path leaving `from` may go on from n: n is not marked, or it is `from` itself.
-    bool passes(Node n, Node from) const { return n == from || !stops(n); }
 
     // The node an arc leaves, given the link it follows.
     Node source(const Arc &arc) const {

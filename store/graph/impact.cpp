@@ -135,123 +135,144 @@ Impact ImpactAnalysis::impact(const Loss &loss) const {
     return out;
 }
 
+namespace {
+
+// The graph every path to an end device follows: one node per device as a
+// start, one per arc, one per end device as a target, and a sink.
+//   device -> each of its arcs -> the device it reaches, or that end
+//   device's target node when it is one; end device's target -> sink.
+// A device or link every path from a device to the sink passes (a dominator
+// towards the sink) is a weak point for it.
+struct SinkGraph {
+    std::int32_t devices = 0, arcs = 0, nodes = 0, sink = 0;
+    std::vector<std::int32_t> next_start, next;  // CSR of the arcs
+    std::vector<std::int32_t> link_of_arc;       // by arc node - devices
+    std::vector<std::int32_t> target_of;         // by device: its target node, or -1
+    std::vector<Node> device_of_target;          // by node: the end device of a target node, or -1
+
+    SinkGraph(const Graph &g, const std::vector<char> &end) : devices(g.nodes()) {
+        std::vector<std::int32_t> first_arc(at(devices) + 1, 0);
+        for (Node n = 0; n < devices; ++n)
+            first_arc[at(n) + 1] = first_arc[at(n)] + static_cast<std::int32_t>(g.out(n).size());
+        arcs = first_arc.back();
+        nodes = devices + arcs;
+        target_of.assign(at(devices), -1);
+        for (Node n = 0; n < devices; ++n)
+            if (end[at(n)]) target_of[at(n)] = nodes++;
+        sink = nodes++;
+
+        next_start.assign(static_cast<std::size_t>(nodes) + 1, 0);
+        next.reserve(static_cast<std::size_t>(2 * arcs + devices));
+        std::int32_t id = 0;
+        const auto close_node = [&] {
+            next_start[static_cast<std::size_t>(++id)] = static_cast<std::int32_t>(next.size());
+        };
+        for (Node n = 0; n < devices; ++n) {
+            const Range<Arc> out = g.out(n);
+            for (std::size_t k = 0; k < out.size(); ++k)
+                if (out[k].node != n) next.push_back(devices + first_arc[at(n)] + static_cast<std::int32_t>(k));
+            close_node();
+        }
+        for (Node n = 0; n < devices; ++n)
+            for (const Arc &a : g.out(n)) {
+                if (a.node != n) next.push_back(end[at(a.node)] ? target_of[at(a.node)] : a.node);
+                link_of_arc.push_back(a.link);
+                close_node();
+            }
+        for (Node n = 0; n < devices; ++n)
+            if (end[at(n)]) {
+                next.push_back(sink);
+                close_node();
+            }
+        close_node();  // the sink
+
+        device_of_target.assign(static_cast<std::size_t>(nodes), -1);
+        for (Node n = 0; n < devices; ++n)
+            if (target_of[at(n)] >= 0) device_of_target[static_cast<std::size_t>(target_of[at(n)])] = n;
+    }
+
+    std::vector<std::int32_t> dominators(const std::vector<char> *excluded = nullptr) const {
+        return dominators_towards(nodes, next_start, next, sink, excluded);
+    }
+};
+
+// The proper dominators of `from` below the sink, in a dominator answer.
+template <typename Visit>
+void each_dominator(const std::vector<std::int32_t> &idom, std::int32_t from, std::int32_t sink, Visit &&visit) {
+    for (std::int32_t x = idom[static_cast<std::size_t>(from)]; x != sink && x >= 0;
+         x = idom[static_cast<std::size_t>(x)])
+        visit(x);
+}
+
+}  // namespace
+
 std::vector<WeakPoint> ImpactAnalysis::weak_points() const {
-    // The graph every path to an end device follows, one node per device as
-    // a start, one per arc, one per end device as a target, and a sink:
-    //   device -> each of its arcs -> the device it reaches, or that end
-    //   device's target node when it is one; end device's target -> sink.
-    // A device or link every path from a device to the sink passes (a
-    // dominator towards the sink) is a weak point for it.
-    const int nodes = g_.nodes();
-    std::vector<std::int32_t> arc_node_start(at(nodes) + 1, 0);
-    for (Node n = 0; n < nodes; ++n)
-        arc_node_start[at(n) + 1] = arc_node_start[at(n)] + static_cast<std::int32_t>(g_.out(n).size());
-    const std::int32_t arcs = arc_node_start.back();
-    std::vector<std::int32_t> target_of(at(nodes), -1);
-    std::int32_t count = nodes + arcs;
-    for (Node n = 0; n < nodes; ++n)
-        if (end_[at(n)]) target_of[at(n)] = count++;
-    const std::int32_t sink = count++;
-
-    std::vector<std::int32_t> next_start(static_cast<std::size_t>(count) + 1, 0), next;
-    next.reserve(static_cast<std::size_t>(2 * arcs + nodes));
-    std::int32_t id = 0;
-    const auto close_node = [&] {
-        next_start[static_cast<std::size_t>(++id)] = static_cast<std::int32_t>(next.size());
-    };
-    for (Node n = 0; n < nodes; ++n) {
-        const Range<Arc> out = g_.out(n);
-        for (std::size_t k = 0; k < out.size(); ++k)
-            if (out[k].node != n) next.push_back(nodes + arc_node_start[at(n)] + static_cast<std::int32_t>(k));
-        close_node();
-    }
-    for (Node n = 0; n < nodes; ++n)
-        for (const Arc &a : g_.out(n)) {
-            if (a.node != n) next.push_back(end_[at(a.node)] ? target_of[at(a.node)] : a.node);
-            close_node();
-        }
-    for (Node n = 0; n < nodes; ++n)
-        if (end_[at(n)]) {
-            next.push_back(sink);
-            close_node();
-        }
-    close_node();  // the sink
-
-    // What a dominator node stands for: a device, or the link of an arc.
-    std::vector<std::int32_t> link_of_arc(static_cast<std::size_t>(arcs));
-    for (Node n = 0; n < nodes; ++n) {
-        const Range<Arc> out = g_.out(n);
-        for (std::size_t k = 0; k < out.size(); ++k)
-            link_of_arc[static_cast<std::size_t>(arc_node_start[at(n)]) + k] = out[k].link;
-    }
-    std::vector<Node> device_of_target(static_cast<std::size_t>(count), -1);
-    for (Node n = 0; n < nodes; ++n)
-        if (target_of[at(n)] >= 0) device_of_target[static_cast<std::size_t>(target_of[at(n)])] = n;
-
-    std::vector<std::vector<Node>> cut_by_device(at(nodes)), cut_by_link(g_.links().size());
+    const SinkGraph h(g_, end_);
+    std::vector<std::vector<Node>> cut_by_device(at(h.devices)), cut_by_link(g_.links().size());
     const auto cuts = [&](std::int32_t x, Node v) {
-        if (x < nodes)
+        if (x < h.devices)
             cut_by_device[static_cast<std::size_t>(x)].push_back(v);
-        else if (x < nodes + arcs)
-            cut_by_link[static_cast<std::size_t>(link_of_arc[static_cast<std::size_t>(x - nodes)])].push_back(v);
+        else if (x < h.devices + h.arcs)
+            cut_by_link[static_cast<std::size_t>(h.link_of_arc[static_cast<std::size_t>(x - h.devices)])].push_back(v);
         else
-            cut_by_device[at(device_of_target[static_cast<std::size_t>(x)])].push_back(v);
+            cut_by_device[at(h.device_of_target[static_cast<std::size_t>(x)])].push_back(v);
     };
 
     // An end device that starts paths and that paths reach may come back to
     // itself; such paths reach no other end, so its dominators are taken
-    // towards every end but itself. With those ends numbered, "every end but
-    // v" is the union, over the bits of the numbers, of the ends whose bit
-    // differs from v's; dominators towards a union are those common to each
-    // part. So two passes per bit serve them all.
+    // towards every end but itself (below). The others: one pass.
     std::vector<Node> returning;
-    for (Node v = 0; v < nodes; ++v) {
-        if (target_of[at(v)] < 0) continue;
-        const bool starts = std::any_of(g_.out(v).begin(), g_.out(v).end(), [&](const Arc &a) { return a.node != v; });
-        const bool reached = std::any_of(g_.in(v).begin(), g_.in(v).end(), [&](const Arc &a) { return a.node != v; });
-        if (starts && reached && reaches_[at(v)]) returning.push_back(v);
+    std::vector<char> is_returning(at(h.devices), 0);
+    for (Node v = 0; v < h.devices; ++v) {
+        if (!end_[at(v)] || !reaches_[at(v)]) continue;
+        const auto other = [&](const Arc &a) { return a.node != v; };
+        if (std::any_of(g_.out(v).begin(), g_.out(v).end(), other) &&
+            std::any_of(g_.in(v).begin(), g_.in(v).end(), other)) {
+            returning.push_back(v);
+            is_returning[at(v)] = 1;
+        }
     }
-    std::vector<char> is_returning(at(nodes), 0);
-    for (const Node v : returning) is_returning[at(v)] = 1;
+    const std::vector<std::int32_t> idom = h.dominators();
+    for (Node v = 0; v < h.devices; ++v)
+        if (reaches_[at(v)] && !is_returning[at(v)])
+            each_dominator(idom, v, h.sink, [&](std::int32_t x) { cuts(x, v); });
 
-    const std::vector<std::int32_t> idom = dominators_towards(count, next_start, next, sink);
-    for (Node v = 0; v < nodes; ++v) {
-        if (!reaches_[at(v)] || is_returning[at(v)]) continue;
-        for (std::int32_t x = idom[at(v)]; x != sink && x >= 0; x = idom[static_cast<std::size_t>(x)]) cuts(x, v);
-    }
-
-    std::vector<int> seen_in(static_cast<std::size_t>(count), 0);
-    std::vector<std::int32_t> touched;
-    std::vector<std::vector<std::int32_t>> per_part;  // [bit * 2 + value]: dominators towards that part
+    // With the returning ends numbered, "every end but v" is the union, over
+    // the bits of the numbers, of the ends whose bit differs from v's; the
+    // dominators towards a union are those common to each part v reaches.
+    // So two passes per bit serve them all.
     int bits = 1;
     while ((std::size_t{1} << bits) < returning.size()) ++bits;
+    std::vector<std::vector<std::int32_t>> part_dominators;  // [bit * 2 + value]
     if (!returning.empty()) {
-        std::vector<char> cut_off_sink(static_cast<std::size_t>(count), 0);
+        std::vector<char> out_of_part(static_cast<std::size_t>(h.nodes), 0);
         for (int bit = 0; bit < bits; ++bit)
-            for (int value = 0; value < 2; ++value) {
+            for (std::size_t value = 0; value < 2; ++value) {
                 // The part: the other ends, and the returning ends whose bit is `value`.
                 for (std::size_t k = 0; k < returning.size(); ++k)
-                    cut_off_sink[static_cast<std::size_t>(target_of[at(returning[k])])] =
-                        ((k >> bit) & 1u) != static_cast<std::size_t>(value);
-                per_part.push_back(dominators_towards(count, next_start, next, sink, &cut_off_sink));
+                    out_of_part[static_cast<std::size_t>(h.target_of[at(returning[k])])] = ((k >> bit) & 1u) != value;
+                part_dominators.push_back(h.dominators(&out_of_part));
             }
     }
+    std::vector<int> parts_with(static_cast<std::size_t>(h.nodes), 0);
+    std::vector<std::int32_t> seen;
     for (std::size_t k = 0; k < returning.size(); ++k) {
         const Node v = returning[k];
         int parts = 0;
-        touched.clear();
+        seen.clear();
         for (int bit = 0; bit < bits; ++bit) {
-            const std::vector<std::int32_t> &part =
-                per_part[static_cast<std::size_t>(bit * 2 + (((k >> bit) & 1u) ? 0 : 1))];
-            if (part[at(v)] < 0) continue;  // v reaches no end of this part: no constraint
+            const std::size_t other_value = ((k >> bit) & 1u) ^ 1u;
+            const std::vector<std::int32_t> &idom_part =
+                part_dominators[static_cast<std::size_t>(bit) * 2 + other_value];
+            if (idom_part[at(v)] < 0) continue;  // v reaches no end of this part: no constraint
             ++parts;
-            for (std::int32_t x = part[at(v)]; x != sink && x >= 0; x = part[static_cast<std::size_t>(x)]) {
-                if (seen_in[static_cast<std::size_t>(x)]++ == 0) touched.push_back(x);
-            }
+            each_dominator(idom_part, v, h.sink, [&](std::int32_t x) {
+                if (parts_with[static_cast<std::size_t>(x)]++ == 0) seen.push_back(x);
+            });
         }
-        for (const std::int32_t x : touched) {
-            if (seen_in[static_cast<std::size_t>(x)] == parts) cuts(x, v);
-            seen_in[static_cast<std::size_t>(x)] = 0;
+        for (const std::int32_t x : seen) {
+            if (parts_with[static_cast<std::size_t>(x)] == parts) cuts(x, v);
+            parts_with[static_cast<std::size_t>(x)] = 0;
         }
     }
 

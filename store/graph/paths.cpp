@@ -1,6 +1,5 @@
 #include "store/graph/paths.hpp"
 
-#include <climits>
 #include <cstdint>
 #include <string>
 
