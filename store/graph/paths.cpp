@@ -86,11 +86,11 @@ PathSet find_paths(const Graph &g, const PathQuery &q, const Limits &limits) {
             continue;
         }
         const Arc &arc = *f.next++;
+        if (++steps > limits.max_steps) throw LimitExceeded(LimitExceeded::Kind::Steps, limits.max_steps);
         const auto to = static_cast<std::size_t>(arc.node);
         if (on_path[to] || (q.allowed && !(*q.allowed)[to])) continue;
         if (at_targets && !useful[to]) continue;
         if (stack.size() == 1 && q.first && !q.first(arc)) continue;
-        if (++steps > limits.max_steps) throw LimitExceeded(LimitExceeded::Kind::Steps, limits.max_steps);
         f.extended = true;
         path.push_back({arc.link, arc.backward});
 

@@ -68,7 +68,7 @@ private:
 // What a search may cost before it is refused.
 struct Limits {
     std::size_t max_rows;      // links over all paths found
-    std::uint64_t max_steps;   // arcs tried, dead ends included
+    std::uint64_t max_steps;   // arcs looked at, followed or not: the time a search takes
 };
 
 class LimitExceeded : public std::runtime_error {
@@ -106,7 +106,7 @@ struct PathQuery {
     std::function<bool(const Arc &)> first;
 };
 
-// Throws LimitExceeded when the rows or the arcs tried pass the limits.
+// Throws LimitExceeded when the rows or the arcs looked at pass the limits.
 PathSet find_paths(const Graph &g, const PathQuery &query, const Limits &limits);
 
 // By node: whether a path from `start` can go on from it to a target (the

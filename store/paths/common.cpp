@@ -28,7 +28,7 @@ std::uint64_t from_environment(const char *fn, const char *name, std::uint64_t f
 
 graph::Limits search_limits(const char *fn) {
     return {static_cast<std::size_t>(from_environment(fn, "KETRAL_PATH_ROW_LIMIT", 10'000'000, INT_MAX)),
-            from_environment(fn, "KETRAL_PATH_STEP_LIMIT", 50'000'000, UINT64_MAX)};
+            from_environment(fn, "KETRAL_PATH_STEP_LIMIT", 300'000'000, UINT64_MAX)};
 }
 
 std::size_t answer_byte_limit(const char *fn) {

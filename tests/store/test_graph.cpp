@@ -395,8 +395,9 @@ TEST(Paths, ASearchNeverEntersDevicesThatReachTheTargetOnlyBackThroughTheStart) 
     q.start = 0;
     q.stop = Stop::AtTargets;
     q.targets = &target;
-    // Two steps; entering the mesh would try every one of its ~10^8 paths.
-    const PathSet found = find_paths(g, q, {100, 2});
+    // A look at the 12 links of the start and the gateway's one; entering the
+    // mesh would try every one of its ~10^8 paths.
+    const PathSet found = find_paths(g, q, {100, 20});
     EXPECT_EQ(walks(g, found), (std::vector<Walk>{{{id - 1, false}, {id, false}}}));
 }
 
