@@ -11,6 +11,10 @@ On each backend, ROUNDS times on a fresh database:
   query   GetDeviceRow_devicename over the same QUERIES random device names
           of the network just written, as bench/row_query.py asks them.
 
+Then, once on each backend, the mesh searches of bench/mesh.py (every
+search answers or is refused by name within about 10 s at the default
+limits).
+
 The best round counts. The server runs with the settings a production
 server would have (fsync on), except synchronous_commit = off: a commit does
 not wait for its WAL flush, as SQLite's WAL with synchronous = NORMAL does
@@ -29,6 +33,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 sys.path.insert(0, os.path.join(os.path.dirname(HERE), "tests", "e2e"))
 import insert_network  # noqa: E402
+import mesh  # noqa: E402
 import network  # noqa: E402
 import pg_server  # noqa: E402
 import libketralpython  # noqa: E402
@@ -106,6 +111,17 @@ def run(backend, net, names, rounds):
     return best, answers
 
 
+def mesh_searches(backend):
+    """mesh.run on a fresh database of the backend."""
+    url, user = backend.fresh()
+    kt = libketralpython.KETRAL(url, user, "")
+    kt.DBConnexion()
+    kt.CreateTableSchema()
+    results = mesh.run(kt)
+    kt.DBDeconnexion()
+    return results
+
+
 def round_trip(server, count=5000):
     """Seconds of one statement's round trip to the server (SELECT 1, prepared)."""
     with contextlib.closing(server.connect()) as conn, conn.cursor() as cur:
@@ -130,9 +146,10 @@ def main():
     print(f"S={args.scale}: {len(net.devices)} devices, {len(net.ports)} ports, {len(net.links)} links = {rows} rows; "
           f"{len(names)} row queries")
     with tempfile.TemporaryDirectory() as folder, pg_server.running(SERVER_SETTINGS) as server:
-        results = {}
+        results, meshes = {}, {}
         for backend in (Sqlite(folder), Postgresql(server)):
             results[backend.name] = run(backend, net, names, args.rounds)
+            meshes[backend.name] = mesh_searches(backend)
         trip = round_trip(server)
     (lite, lite_answers), (pg, pg_answers) = results["sqlite"], results["postgresql"]
     if lite_answers != pg_answers:
@@ -145,6 +162,11 @@ def main():
             a, b = count / getattr(lite[part], kind), count / getattr(pg[part], kind)
             label = f"{part} {unit} ({'elapsed' if kind == 'wall' else 'cpu'})"
             print(f"{label:22s}{a:12,.0f}{b:12,.0f}{a / b:8.1f}")
+    print(f"\nmesh of {mesh.MESH} (seconds)  {'sqlite':>10s}  {'postgresql':>10s}  outcome (sqlite / postgresql)")
+    for name in meshes["sqlite"]:
+        (a, what_a), (b, what_b) = meshes["sqlite"][name], meshes["postgresql"][name]
+        outcome = what_a if what_a == what_b else f"{what_a} / {what_b}"
+        print(f"{name:24s}{a:10.2f}  {b:10.2f}  {outcome}")
 
 
 if __name__ == "__main__":

@@ -377,6 +377,36 @@ int UpdateSubsystemName(const char *old_name, const char *new_name, char *ErrMes
 /* devicename; a second functional device or a spare's serial number; comment. */
 int SwapTwoDevices(const char *devicename, const char *other, const char *comments, char *ErrMess);
 
+/* ================================================================== */
+/* Additions beyond the described methods                              */
+/* ================================================================== */
+/* Functions of this library that the described interface does not have;
+   documented in docs/additions.md. */
+
+/* ---- Failure impact -------------------------------------------------
+   What the loss of a device, a macro link or a port (every link it
+   carries) does to the paths from every device to the end devices it
+   reaches. Answer: a packed list in result (capacity and written length in
+   *len_result, raised to the need when too small), one text per device
+   affected: "devicename|cut_off" (it reaches no end device any more), then
+   "devicename|degraded" (it keeps a way, but some of its shortest paths to
+   an end device are gone); each part by name; length 0 when none. */
+int GetFailureImpactOfDevice(const char *devicename, int *len_result, char *result, int reload_connectivity,
+                             int delete_connectivity, char *ErrMess);
+int GetFailureImpactOfLink(int lkid, int *len_result, char *result, int reload_connectivity,
+                           int delete_connectivity, char *ErrMess);
+/* port_way: 1 (input) or 2 (output). */
+int GetFailureImpactOfPort(const char *devicename, const char *port_nbr, int port_way, const char *port_type,
+                           int *len_result, char *result, int reload_connectivity, int delete_connectivity,
+                           char *ErrMess);
+/* Every single point of failure of the network: each device or macro link
+   whose loss alone cuts some device off from every end device it reaches.
+   One text per weak point, "device|name|count" or "link|lkid|count" (count:
+   the devices it cuts off), most devices cut off first, then devices before
+   links, then by name or lkid; length 0 when none. */
+int GetWeakPoints(int *len_result, char *result, int reload_connectivity, int delete_connectivity,
+                  char *ErrMess);
+
 #ifdef __cplusplus
 }
 #endif

@@ -15,3 +15,5 @@ void bind_record_queries(KetralClass &cls);
 void bind_table_loaders(KetralClass &cls);
 void bind_writes(KetralClass &cls);
 void bind_connectivity(KetralClass &cls);
+// Additions beyond the described methods.
+void bind_additions_impact(KetralClass &cls);

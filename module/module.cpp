@@ -33,4 +33,5 @@ BOOST_PYTHON_MODULE(libketralpython) {
     bind_table_loaders(cls);
     bind_writes(cls);
     bind_connectivity(cls);
+    bind_additions_impact(cls);
 }

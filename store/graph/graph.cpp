@@ -21,8 +21,12 @@ void fill(int nodes, std::vector<std::int32_t> &start, std::vector<Arc> &arcs, V
 
 }  // namespace
 
-Graph::Graph(int nodes, std::vector<Link> links) : nodes_(nodes), links_(std::move(links)) {
+Graph::Graph(int nodes, std::vector<Link> links, std::vector<char> end_devices)
+    : nodes_(nodes), links_(std::move(links)), stops_(std::move(end_devices)) {
     if (nodes < 0) throw std::invalid_argument("graph: negative node count");
+    if (!stops_.empty() && stops_.size() != static_cast<std::size_t>(nodes))
+        throw std::invalid_argument("graph: end device marks for " + std::to_string(stops_.size()) + " nodes, not " +
+                                    std::to_string(nodes));
     std::stable_sort(links_.begin(), links_.end(), [](const Link &a, const Link &b) { return a.id < b.id; });
     for (const Link &l : links_)
         if (l.from < 0 || l.from >= nodes || l.to < 0 || l.to >= nodes)
@@ -47,6 +51,7 @@ Graph::Graph(int nodes, std::vector<Link> links) : nodes_(nodes), links_(std::mo
 }
 
 bool is_end(const Graph &g, Node n) {
+    if (g.stops(n)) return true;
     Node other = -1;
     bool leaves = false;
     const auto joins = [&](Node m) {

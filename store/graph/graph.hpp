@@ -6,6 +6,10 @@
 // bidirectional a second, backward arc from its input end to its output end.
 // A link not in use gives no arc: no search ever follows it.
 //
+// A node may be marked as an end device: a path may end there but never
+// passes through it (a server linked to two switches is not a way between
+// them). Searches and routes stop at such a node; it may still start one.
+//
 // Pure C++: the owner fills it (from the database, from a test) and keeps
 // whatever else a link or a node carries (names, ports) by the same indices.
 #pragma once
@@ -53,9 +57,10 @@ class Graph {
 public:
     Graph() = default;
     // Nodes 0 .. nodes - 1 and the links between them (any order; they are
-    // kept sorted by id). Throws std::invalid_argument for an end outside
-    // the nodes.
-    Graph(int nodes, std::vector<Link> links);
+    // kept sorted by id); `end_devices`, by node, non-zero for the nodes
+    // marked as end devices (empty: none). Throws std::invalid_argument for
+    // an end outside the nodes or marks of another size.
+    Graph(int nodes, std::vector<Link> links, std::vector<char> end_devices = {});
 
     int nodes() const { return nodes_; }
     const std::vector<Link> &links() const { return links_; }
@@ -63,6 +68,9 @@ public:
 
     Range<Arc> out(Node n) const { return range(out_start_, out_, n); }
     Range<Arc> in(Node n) const { return range(in_start_, in_, n); }
+
+    // Whether a path may end at n but never pass through it.
+    bool stops(Node n) const { return !stops_.empty() && stops_[static_cast<std::size_t>(n)]; }
 
     // The node an arc leaves, given the link it follows.
     Node source(const Arc &arc) const {
@@ -78,13 +86,15 @@ private:
 
     int nodes_ = 0;
     std::vector<Link> links_;
+    std::vector<char> stops_;  // empty, or one mark per node
     std::vector<std::int32_t> out_start_{0}, in_start_{0};  // nodes + 1 offsets
     std::vector<Arc> out_, in_;
 };
 
-// An end of the network: a node a path cannot leave, either because no arc
-// leads from it to another node, or because it is a leaf (every arc leaving
-// or reaching it joins it to one and the same other node).
+// An end of the network: a node marked as an end device, or a node a path
+// cannot leave, either because no arc leads from it to another node, or
+// because it is a leaf (every arc leaving or reaching it joins it to one and
+// the same other node).
 bool is_end(const Graph &g, Node n);
 
 }  // namespace ketral::store::graph

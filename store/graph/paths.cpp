@@ -1,5 +1,6 @@
 #include "store/graph/paths.hpp"
 
+#include <cstdint>
 #include <string>
 
 namespace ketral::store::graph {
@@ -10,18 +11,26 @@ LimitExceeded::LimitExceeded(Kind kind, std::uint64_t limit)
       kind_(kind),
       limit_(limit) {}
 
-std::vector<char> reaching(const Graph &g, const std::vector<char> &targets, const std::vector<char> *allowed) {
+void PathSet::add(const std::vector<Step> &path) {
+    if (steps_.size() + path.size() > UINT32_MAX) throw std::length_error("path set: more than 2^32 - 1 steps");
+    for (const Step &s : path) steps_.push_back(static_cast<std::uint32_t>(s.link) << 1 | (s.backward ? 1u : 0u));
+    ends_.push_back(static_cast<std::uint32_t>(steps_.size()));
+}
+
+std::vector<char> reaching(const Graph &g, const std::vector<char> &targets, const std::vector<char> *allowed,
+                           Node start) {
     std::vector<char> reach(static_cast<std::size_t>(g.nodes()), 0);
     std::vector<Node> queue;
     for (Node n = 0; n < g.nodes(); ++n)
-        if (targets[static_cast<std::size_t>(n)]) {
+        if (targets[static_cast<std::size_t>(n)] && n != start) {
             reach[static_cast<std::size_t>(n)] = 1;
             queue.push_back(n);
         }
+    // Backwards from the targets, over nodes a path may pass through.
     for (std::size_t head = 0; head < queue.size(); ++head)
         for (const Arc &a : g.in(queue[head])) {
             const auto from = static_cast<std::size_t>(a.node);
-            if (reach[from] || (allowed && !(*allowed)[from])) continue;
+            if (reach[from] || a.node == start || g.stops(a.node) || (allowed && !(*allowed)[from])) continue;
             reach[from] = 1;
             queue.push_back(a.node);
         }
@@ -44,12 +53,7 @@ PathSet find_paths(const Graph &g, const PathQuery &q, const Limits &limits) {
 
     // A search towards targets only enters nodes from which one is reachable.
     std::vector<char> useful;
-    if (at_targets) {
-        // The start is left out of the targets' side: paths never return to it.
-        std::vector<char> targets = *q.targets;
-        targets[static_cast<std::size_t>(q.start)] = 0;
-        useful = reaching(g, targets, q.allowed);
-    }
+    if (at_targets) useful = reaching(g, *q.targets, q.allowed, q.start);
 
     std::vector<char> on_path(static_cast<std::size_t>(g.nodes()), 0);
     std::vector<Step> path;
@@ -82,15 +86,16 @@ PathSet find_paths(const Graph &g, const PathQuery &q, const Limits &limits) {
             continue;
         }
         const Arc &arc = *f.next++;
+        if (++steps > limits.max_steps) throw LimitExceeded(LimitExceeded::Kind::Steps, limits.max_steps);
         const auto to = static_cast<std::size_t>(arc.node);
         if (on_path[to] || (q.allowed && !(*q.allowed)[to])) continue;
         if (at_targets && !useful[to]) continue;
         if (stack.size() == 1 && q.first && !q.first(arc)) continue;
-        if (++steps > limits.max_steps) throw LimitExceeded(LimitExceeded::Kind::Steps, limits.max_steps);
         f.extended = true;
         path.push_back({arc.link, arc.backward});
 
-        const bool full = q.max_links > 0 && path.size() >= static_cast<std::size_t>(q.max_links);
+        // A path ends at its longest, and at an end device.
+        const bool full = (q.max_links > 0 && path.size() >= static_cast<std::size_t>(q.max_links)) || g.stops(arc.node);
         if (at_targets && (*q.targets)[to]) {
             record();
             if (!q.through_targets || full) {

@@ -1,6 +1,6 @@
 // Every simple path from a node: a path follows arcs (output to input, a
-// bidirectional link either way, never a link out of use) and never enters a
-// node twice. A search takes the arcs of a node in link id order, depth
+// bidirectional link either way, never a link out of use), never enters a
+// node twice and ends at an end device (Graph::stops). A search takes the arcs of a node in link id order, depth
 // first, so paths come out in a fixed order.
 #pragma once
 
@@ -19,28 +19,56 @@ struct Step {
     bool backward;
 };
 
-// The paths a search found: path k (from 0) is steps [start(k), start(k + 1)).
+// The paths a search found: path k (from 0) is its steps in order. Steps
+// are held packed (4 bytes each, plus 4 per path), since an answer may hold
+// millions of them.
 class PathSet {
 public:
-    std::size_t paths() const { return starts_.size() - 1; }
+    // The steps of one path, unpacked as they are read.
+    class Steps {
+    public:
+        class iterator {
+        public:
+            explicit iterator(const std::uint32_t *at) : at_(at) {}
+            Step operator*() const { return {static_cast<std::int32_t>(*at_ >> 1), (*at_ & 1u) != 0}; }
+            iterator &operator++() {
+                ++at_;
+                return *this;
+            }
+            bool operator!=(const iterator &other) const { return at_ != other.at_; }
+
+        private:
+            const std::uint32_t *at_;
+        };
+        Steps(const std::uint32_t *begin, const std::uint32_t *end) : begin_(begin), end_(end) {}
+        iterator begin() const { return iterator(begin_); }
+        iterator end() const { return iterator(end_); }
+        std::size_t size() const { return static_cast<std::size_t>(end_ - begin_); }
+
+    private:
+        const std::uint32_t *begin_, *end_;
+    };
+
+    std::size_t paths() const { return ends_.size(); }
     // Links over all paths: the rows of an answer.
     std::size_t rows() const { return steps_.size(); }
-    Range<Step> path(std::size_t k) const { return {steps_.data() + starts_[k], steps_.data() + starts_[k + 1]}; }
-
-    void add(const std::vector<Step> &path) {
-        steps_.insert(steps_.end(), path.begin(), path.end());
-        starts_.push_back(steps_.size());
+    Steps path(std::size_t k) const {
+        const std::uint32_t *base = steps_.data();
+        return {base + (k ? ends_[k - 1] : 0u), base + ends_[k]};
     }
 
+    // Throws std::length_error past 2^32 - 1 steps (the limits keep answers far below).
+    void add(const std::vector<Step> &path);
+
 private:
-    std::vector<Step> steps_;
-    std::vector<std::size_t> starts_{0};
+    std::vector<std::uint32_t> steps_;  // link index * 2 + 1 when backward
+    std::vector<std::uint32_t> ends_;   // by path: the end of its steps
 };
 
 // What a search may cost before it is refused.
 struct Limits {
     std::size_t max_rows;      // links over all paths found
-    std::uint64_t max_steps;   // arcs tried, dead ends included
+    std::uint64_t max_steps;   // arcs looked at, followed or not: the time a search takes
 };
 
 class LimitExceeded : public std::runtime_error {
@@ -66,8 +94,8 @@ struct PathQuery {
     // AtTargets: non-zero for each target node, by node.
     const std::vector<char> *targets = nullptr;
     // AtTargets: whether a path may go on through a target to reach another
-    // (then every path to every target is found); otherwise paths stop at the
-    // first target they meet.
+    // (then every path to every target is found, except through an end
+    // device); otherwise paths stop at the first target they meet.
     bool through_targets = false;
     // Nodes a path may enter, by node (null: every node). The start is always allowed.
     const std::vector<char> *allowed = nullptr;
@@ -78,11 +106,15 @@ struct PathQuery {
     std::function<bool(const Arc &)> first;
 };
 
-// Throws LimitExceeded when the rows or the arcs tried pass the limits.
+// Throws LimitExceeded when the rows or the arcs looked at pass the limits.
 PathSet find_paths(const Graph &g, const PathQuery &query, const Limits &limits);
 
-// By node: whether a path can go from it to a target, through allowed nodes
-// only (the targets themselves included).
-std::vector<char> reaching(const Graph &g, const std::vector<char> &targets, const std::vector<char> *allowed);
+// By node: whether a path from `start` can go on from it to a target (the
+// targets themselves included): through allowed nodes only (null: every
+// node), never through `start` (a path never returns to it) nor through a
+// node that stops paths. A search enters no other node: from there it could
+// only end in a dead end.
+std::vector<char> reaching(const Graph &g, const std::vector<char> &targets, const std::vector<char> *allowed,
+                           Node start);
 
 }  // namespace ketral::store::graph

@@ -45,7 +45,8 @@ void Router::routes(Node source, int max_links, Routes &out) {
                 out.first_.push_back(static_cast<std::int32_t>(w * 64 + static_cast<std::size_t>(__builtin_ctzll(word))));
         out.start_.push_back(out.first_.size());
 
-        if (max_links > 0 && d >= max_links) continue;
+        // An end device is a destination, never a way on.
+        if ((max_links > 0 && d >= max_links) || g_.stops(u)) continue;
         for (const Arc &a : g_.out(u)) {
             const auto v = static_cast<std::size_t>(a.node);
             if (dist_[v] < 0) {
@@ -79,7 +80,7 @@ std::vector<Reached> reach_through(const Graph &g, Node source, const std::vecto
     }
     for (std::size_t head = 0; head < reached.size(); ++head) {
         const Reached at = reached[head];
-        if (max_links > 0 && at.links >= max_links) continue;
+        if ((max_links > 0 && at.links >= max_links) || g.stops(at.node)) continue;
         for (const Arc &a : g.out(at.node)) {
             const auto v = static_cast<std::size_t>(a.node);
             if (dist[v] >= 0) continue;

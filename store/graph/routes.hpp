@@ -1,4 +1,5 @@
-// Shortest paths from one node, by breadth-first search over the arcs.
+// Shortest paths from one node, by breadth-first search over the arcs; an
+// end device (Graph::stops) is reached but never passed through.
 //
 // Routing: for every node a source reaches, the number of links of a
 // shortest path and every first arc of the source that begins one.

@@ -27,8 +27,8 @@ std::uint64_t from_environment(const char *fn, const char *name, std::uint64_t f
 }  // namespace
 
 graph::Limits search_limits(const char *fn) {
-    return {static_cast<std::size_t>(from_environment(fn, "KETRAL_PATH_ROW_LIMIT", 20'000'000, INT_MAX)),
-            from_environment(fn, "KETRAL_PATH_STEP_LIMIT", 1'000'000'000, UINT64_MAX)};
+    return {static_cast<std::size_t>(from_environment(fn, "KETRAL_PATH_ROW_LIMIT", 10'000'000, INT_MAX)),
+            from_environment(fn, "KETRAL_PATH_STEP_LIMIT", 300'000'000, UINT64_MAX)};
 }
 
 std::size_t answer_byte_limit(const char *fn) {

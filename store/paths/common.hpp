@@ -15,8 +15,10 @@ namespace ketral::store::paths {
 
 // The limits of one search and of one answer column, read from the
 // environment on every call (so a script may change them between calls):
-//   KETRAL_PATH_ROW_LIMIT     links over all paths of one answer (default 20,000,000)
-//   KETRAL_PATH_STEP_LIMIT    arcs a search may try (default 1,000,000,000)
+//   KETRAL_PATH_ROW_LIMIT     links over all paths of one answer (default 10,000,000:
+//                             the answer as rows of the module stays under 2 GB)
+//   KETRAL_PATH_STEP_LIMIT    arcs a search may look at, followed or not (default
+//                             300,000,000: a few seconds of any search)
 //   KETRAL_ANSWER_BYTE_LIMIT  bytes of one text column (default 1 GiB)
 // Rows never exceed what a 32-bit count holds, nor bytes what a 32-bit length holds.
 graph::Limits search_limits(const char *fn);

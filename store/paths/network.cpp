@@ -19,8 +19,12 @@ graph::Node Network::node_of_id(std::int64_t id) const {
 std::unique_ptr<Network> load_network(sql::Connection &db) {
     auto net = std::make_unique<Network>();
 
-    auto devices = db.prepare("SELECT deviceid, devicename, devicetypeid FROM functional_device ORDER BY deviceid");
+    auto devices = db.prepare("SELECT deviceid, devicename, devicetypeid, dnode FROM functional_device ORDER BY deviceid");
+    std::vector<char> end_devices;  // dnode = 1: paths end there
+    bool any_end_device = false;
     while (devices.step()) {
+        end_devices.push_back(devices->column_int(3) != 0 ? 1 : 0);
+        any_end_device |= end_devices.back() != 0;
         const auto node = static_cast<graph::Node>(net->name.size());
         net->device_id.push_back(devices->column_int(0));
         net->name.push_back(devices->column_text(1));
@@ -47,7 +51,8 @@ std::unique_ptr<Network> load_network(sql::Connection &db) {
                                rows->column_text(12)});
     }
     // Rows come in link id order, which the graph keeps: link index k is row k.
-    net->graph = graph::Graph(static_cast<int>(net->name.size()), std::move(links));
+    if (!any_end_device) end_devices.clear();
+    net->graph = graph::Graph(static_cast<int>(net->name.size()), std::move(links), std::move(end_devices));
 
     auto types = db.prepare("SELECT linktypeid, lktype FROM link_type");
     while (types.step()) net->link_type_name.emplace(types->column_int(0), types->column_text(1));

@@ -1,5 +1,6 @@
-"""Facts of the 13 methods that read a column store or a plain list of texts,
-and helpers that script and read them on the test double.
+"""Facts of the 13 methods that read a column store or a plain list of texts
+(and of the additions beyond the described methods that do), and helpers
+that script and read them on the test double.
 
 Library order, one token per parameter: aK the script argument at position K,
 n the shared count, Ik the integer array of row column k, Tk the text list of
@@ -45,6 +46,16 @@ PATHS = [
       1000, MICRO, "raised", "n L3 L4"),
     S("GetMicroConnectFromPortid", (11, -12, "port"), "a1 a2 a3 " + MICRO_ORDER, 1000, MICRO, "raised", "n L3 L4"),
     S("GetMicroConnectToCpntType", (-13, 14, "ctype"), "a1 a2 a3 " + MICRO_ORDER, 1000, MICRO, "raised", "n L3 L4"),
+]
+
+# Additions beyond the described methods (docs/additions.md): plain lists of texts.
+ADDITIONS = [
+    S("GetFailureImpactOfDevice", ("dev_a", 3, -4), "a1 L1 T1 a2 a3 e", None, {"L1": 20000}, "raised", "L1",
+      rows_by=1),
+    S("GetFailureImpactOfLink", (42, 5, -6), "a1 L1 T1 a2 a3 e", None, {"L1": 20000}, "raised", "L1", rows_by=1),
+    S("GetFailureImpactOfPort", ("dev_a", "p1", 2, "data", 7, -8), "a1 a2 a3 a4 L1 T1 a5 a6 e", None,
+      {"L1": 20000}, "raised", "L1", rows_by=1),
+    S("GetWeakPoints", (9, -10), "L1 T1 a1 a2 e", None, {"L1": 20000}, "raised", "L1", rows_by=1),
 ]
 
 LOADERS = [

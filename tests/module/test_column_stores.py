@@ -2,10 +2,10 @@
 sizes of its first call, the rows it joins, and its single second call."""
 import pytest
 
-from column_stores import CONNECTIVITY, LOADERS, PATHS, answer, each, fail_with, grows, index, invoke, joined, \
+from column_stores import ADDITIONS, CONNECTIVITY, LOADERS, PATHS, answer, each, fail_with, grows, index, invoke, joined, \
     layout, observed, row_columns, sample_rows
 
-ALL = CONNECTIVITY + PATHS + LOADERS
+ALL = CONNECTIVITY + PATHS + LOADERS + ADDITIONS
 every = each(ALL)
 with_texts = each(ALL, lambda s: bool(s.sizes))
 counted = each(ALL, lambda s: s.count is not None)
@@ -19,7 +19,8 @@ def fitting(store, rows, sizes):
 
 
 def test_the_thirteen_methods_are_covered():
-    assert len({s.method for s in ALL}) == 13
+    assert len({s.method for s in CONNECTIVITY + PATHS + LOADERS}) == 13
+    assert len({s.method for s in ADDITIONS}) == 4
 
 
 @every

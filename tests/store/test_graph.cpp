@@ -9,9 +9,11 @@
 #include <random>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "store/graph/graph.hpp"
+#include "store/graph/impact.hpp"
 #include "store/graph/paths.hpp"
 #include "store/graph/routes.hpp"
 
@@ -27,7 +29,9 @@ const Limits kNoLimits{1u << 30, 1ull << 40};
 struct Net {
     int nodes;
     std::vector<Link> links;
-    Graph graph() const { return Graph(nodes, links); }
+    std::vector<char> stops = {};  // end devices: a path may end there, never pass
+    Graph graph() const { return Graph(nodes, links, stops); }
+    bool stop(Node n) const { return !stops.empty() && stops[static_cast<std::size_t>(n)]; }
 };
 
 // Where a step of a link leaves and arrives.
@@ -62,7 +66,8 @@ struct Brute {
     }
     template <typename Visit>
     void walk(Walk &w, std::vector<Node> &visited, Visit &visit) const {
-        const auto next = moves(visited.back(), visited);
+        const bool stopped = visited.size() > 1 && net.stop(visited.back());
+        const auto next = stopped ? std::vector<std::pair<const Link *, bool>>{} : moves(visited.back(), visited);
         const bool full = max_links > 0 && static_cast<int>(w.size()) >= max_links;
         if (!visit(w, visited, next.empty() || full)) return;
         if (full) return;
@@ -102,7 +107,8 @@ struct Brute {
     }
 };
 
-// All-pairs distances in links (INT_MAX: unreachable), without `removed` when >= 0.
+// All-pairs distances in links (INT_MAX: unreachable), without `removed` when
+// >= 0; a path passes no end device (it may start at one).
 std::vector<std::vector<int>> floyd(const Net &net, Node removed = -1) {
     const int inf = INT_MAX / 4;
     std::vector<std::vector<int>> d(static_cast<std::size_t>(net.nodes), std::vector<int>(static_cast<std::size_t>(net.nodes), inf));
@@ -112,9 +118,11 @@ std::vector<std::vector<int>> floyd(const Net &net, Node removed = -1) {
         d[l.from][l.to] = 1;
         if (l.bidirectional) d[l.to][l.from] = 1;
     }
-    for (int k = 0; k < net.nodes; ++k)
+    for (int k = 0; k < net.nodes; ++k) {
+        if (net.stop(k)) continue;
         for (int i = 0; i < net.nodes; ++i)
             for (int j = 0; j < net.nodes; ++j) d[i][j] = std::min(d[i][j], d[i][k] + d[k][j]);
+    }
     for (auto &row : d)
         for (int &x : row)
             if (x >= inf) x = INT_MAX;
@@ -173,6 +181,24 @@ Net random_net(unsigned seed, int nodes, int links) {
         net.links.push_back({id * 3, a, b, pct(rng) < 25, pct(rng) >= 10});
     }
     std::shuffle(net.links.begin(), net.links.end(), rng);  // any order in, id order kept
+    return net;
+}
+
+// The same with about one node in five marked as an end device.
+Net random_net_with_ends(unsigned seed, int nodes, int links) {
+    Net net = random_net(seed, nodes, links);
+    std::mt19937 rng(seed * 7919u);
+    net.stops.assign(static_cast<std::size_t>(nodes), 0);
+    for (char &mark : net.stops) mark = rng() % 5 == 0;
+    return net;
+}
+
+// A server s linked both ways to two cores c1 and c2; board b -> c1, c2 -> farm node f.
+enum { kBoard, kCore1, kCore2, kServer, kFarm };
+Net dual_homed(bool server_is_end) {
+    Net net{5, {{1, kBoard, kCore1, false, true}, {2, kCore1, kServer, true, true}, {3, kServer, kCore2, true, true},
+                {4, kCore2, kFarm, false, true}}};
+    if (server_is_end) net.stops = {0, 0, 0, 1, 0};
     return net;
 }
 
@@ -251,6 +277,7 @@ TEST(Paths, ParallelLinksGiveDistinctPaths) {
 TEST(Paths, MatchBruteForceOnHandDrawnAndRandomNetworks) {
     std::vector<Net> nets{ring(), cores()};
     for (unsigned seed = 1; seed <= 40; ++seed) nets.push_back(random_net(seed, 4 + seed % 5, 6 + seed % 9));
+    for (unsigned seed = 41; seed <= 70; ++seed) nets.push_back(random_net_with_ends(seed, 4 + seed % 5, 6 + seed % 9));
     for (std::size_t i = 0; i < nets.size(); ++i) {
         const Net &net = nets[i];
         const Graph g = net.graph();
@@ -327,11 +354,59 @@ TEST(Paths, LimitsRefuseInsteadOfTruncating) {
     }
 }
 
+TEST(Paths, EndDevicesEndPathsAndAreNeverPassedThrough) {
+    for (const bool marked : {false, true}) {
+        SCOPED_TRACE(marked ? "server marked as an end device" : "no marks");
+        const Graph g = dual_homed(marked).graph();
+        EXPECT_EQ(is_end(g, kServer), marked);
+        const auto farm = only(5, {kFarm});
+        PathQuery q;
+        q.start = kBoard;
+        q.stop = Stop::AtTargets;
+        q.targets = &farm;
+        EXPECT_EQ(find_paths(g, q, kNoLimits).paths(), marked ? 0u : 1u);  // only through the server
+        PathQuery all;
+        all.start = kBoard;
+        const std::vector<Walk> to_server{{{1, false}, {2, false}}}, through{{{1, false}, {2, false}, {3, false}, {4, false}}};
+        EXPECT_EQ(walks(g, find_paths(g, all, kNoLimits)), marked ? to_server : through);
+        // An end device still starts paths.
+        PathQuery from_server;
+        from_server.start = kServer;
+        EXPECT_EQ(walks(g, find_paths(g, from_server, kNoLimits)),
+                  (std::vector<Walk>{{{2, true}}, {{3, false}, {4, false}}}));
+        Router router(g);
+        Routes routes;
+        router.routes(kCore1, 0, routes);
+        EXPECT_EQ(routes.size(), marked ? 1u : 3u);  // the server; or also core2 and the farm node behind it
+    }
+}
+
+TEST(Paths, ASearchNeverEntersDevicesThatReachTheTargetOnlyBackThroughTheStart) {
+    // The start 0 in a mesh of 12 (every pair linked both ways); 0 -> 12 -> 13 the only way to 13.
+    Net net{14, {}};
+    int id = 0;
+    for (Node a = 0; a < 12; ++a)
+        for (Node b = a + 1; b < 12; ++b) net.links.push_back({++id, a, b, true, true});
+    net.links.push_back({++id, 0, 12, false, true});
+    net.links.push_back({++id, 12, 13, false, true});
+    const Graph g = net.graph();
+    const auto target = only(14, {13});
+    PathQuery q;
+    q.start = 0;
+    q.stop = Stop::AtTargets;
+    q.targets = &target;
+    // A look at the 12 links of the start and the gateway's one; entering the
+    // mesh would try every one of its ~10^8 paths.
+    const PathSet found = find_paths(g, q, {100, 20});
+    EXPECT_EQ(walks(g, found), (std::vector<Walk>{{{id - 1, false}, {id, false}}}));
+}
+
 // ---- routes ---------------------------------------------------------------------
 
 TEST(Routes, FirstArcsOfShortestPathsMatchFloydOnEveryNetwork) {
     std::vector<Net> nets{ring(), cores()};
     for (unsigned seed = 100; seed < 140; ++seed) nets.push_back(random_net(seed, 5 + seed % 7, 8 + seed % 13));
+    for (unsigned seed = 140; seed < 170; ++seed) nets.push_back(random_net_with_ends(seed, 5 + seed % 7, 8 + seed % 13));
     for (std::size_t i = 0; i < nets.size(); ++i) {
         const Net &net = nets[i];
         const Graph g = net.graph();
@@ -359,9 +434,11 @@ TEST(Routes, FirstArcsOfShortestPathsMatchFloydOnEveryNetwork) {
                     const int dist = d[s][t];
                     if (t == s || dist == INT_MAX || (max_links && dist > max_links)) continue;
                     std::vector<std::int32_t> first;
-                    for (std::size_t k = 0; k < arcs.size(); ++k)
-                        if (arcs[k].node != s && d[arcs[k].node][t] != INT_MAX && 1 + d[arcs[k].node][t] == dist)
+                    for (std::size_t k = 0; k < arcs.size(); ++k) {
+                        const Node w = arcs[k].node;  // passed on the way to t, unless it is t
+                        if (w != s && (w == t || !net.stop(w)) && d[w][t] != INT_MAX && 1 + d[w][t] == dist)
                             first.push_back(static_cast<std::int32_t>(k));
+                    }
                     expected[t] = {dist, first};
                 }
                 EXPECT_EQ(got, expected);
@@ -392,6 +469,7 @@ TEST(Routes, ManyFirstArcsSpanSeveralWords) {
 TEST(Routes, ReachThroughAnArcNeverComesBackToTheSource) {
     std::vector<Net> nets{ring(), cores()};
     for (unsigned seed = 200; seed < 230; ++seed) nets.push_back(random_net(seed, 5 + seed % 6, 7 + seed % 10));
+    for (unsigned seed = 230; seed < 250; ++seed) nets.push_back(random_net_with_ends(seed, 5 + seed % 6, 7 + seed % 10));
     for (const Net &net : nets) {
         const Graph g = net.graph();
         for (Node s = 0; s < net.nodes; ++s) {
@@ -404,8 +482,10 @@ TEST(Routes, ReachThroughAnArcNeverComesBackToTheSource) {
                     for (const Reached &r : reach_through(g, s, {static_cast<std::int32_t>(k)}, max_links))
                         EXPECT_TRUE(got.emplace(r.node, r.links).second);
                     for (Node t = 0; t < net.nodes; ++t) {
-                        const int dist = without[arcs[k].node][t];
+                        const Node w = arcs[k].node;
+                        const int dist = without[w][t];
                         if (t == s || dist == INT_MAX || (max_links && 1 + dist > max_links)) continue;
+                        if (t != w && net.stop(w)) continue;  // an end device is not passed
                         expected[t] = 1 + dist;
                     }
                     EXPECT_EQ(got, expected) << "source " << s << ", arc " << k;
@@ -413,4 +493,178 @@ TEST(Routes, ReachThroughAnArcNeverComesBackToTheSource) {
             }
         }
     }
+}
+
+// ---- failure impact -------------------------------------------------------------
+
+namespace {
+
+struct Lost {
+    std::set<Node> nodes;
+    std::set<int> link_ids;
+};
+
+// Steps out of `at` over links in use that the loss leaves.
+std::vector<std::pair<const Link *, bool>> steps_from(const Net &net, Node at, const Lost &lost) {
+    std::vector<std::pair<const Link *, bool>> out;
+    for (const Link &l : net.links) {
+        if (!l.used || lost.link_ids.count(l.id)) continue;
+        for (bool back : {false, true}) {
+            if (back && !l.bidirectional) continue;
+            const auto [from, to] = ends(l, back);
+            if (from == at && to != at && !lost.nodes.count(to)) out.emplace_back(&l, back);
+        }
+    }
+    return out;
+}
+
+// The end devices v reaches (other than itself) with their distances; paths
+// pass no end device.
+std::map<Node, int> ends_reached(const Net &net, const std::vector<char> &end, Node v, const Lost &lost) {
+    std::map<Node, int> dist{{v, 0}}, found;
+    std::vector<Node> queue{v};
+    for (std::size_t head = 0; head < queue.size(); ++head) {
+        const Node at = queue[head];
+        for (const auto &[l, back] : steps_from(net, at, lost)) {
+            const Node to = ends(*l, back).second;
+            if (dist.count(to)) continue;
+            dist[to] = dist[at] + 1;
+            if (end[static_cast<std::size_t>(to)]) found[to] = dist[to];
+            else queue.push_back(to);
+        }
+    }
+    return found;
+}
+
+// Whether some path of `left` more links from the last visited node to e
+// (through no end device, no node twice) uses a lost link or device.
+bool shortest_path_lost(const Net &net, const std::vector<char> &end, const Lost &lost, Node e, int left,
+                        std::vector<Node> &visited, bool used) {
+    const Node at = visited.back();
+    if (at == e) return used;
+    if (left == 0 || (visited.size() > 1 && end[static_cast<std::size_t>(at)])) return false;
+    for (const auto &[l, back] : steps_from(net, at, Lost{})) {
+        const Node to = ends(*l, back).second;
+        if (std::find(visited.begin(), visited.end(), to) != visited.end()) continue;
+        visited.push_back(to);
+        const bool found = shortest_path_lost(net, end, lost, e, left - 1, visited,
+                                              used || lost.link_ids.count(l->id) || lost.nodes.count(to));
+        visited.pop_back();
+        if (found) return true;
+    }
+    return false;
+}
+
+Impact brute_impact(const Net &net, const std::vector<char> &end, const Lost &lost) {
+    Impact out;
+    for (Node v = 0; v < net.nodes; ++v) {
+        if (lost.nodes.count(v)) continue;
+        const auto before = ends_reached(net, end, v, Lost{});
+        if (before.empty()) continue;
+        if (ends_reached(net, end, v, lost).empty()) {
+            out.cut_off.push_back(v);
+            continue;
+        }
+        for (const auto &[e, d] : before) {
+            std::vector<Node> visited{v};
+            if (shortest_path_lost(net, end, lost, e, d, visited, false)) {
+                out.degraded.push_back(v);
+                break;
+            }
+        }
+    }
+    return out;
+}
+
+// Servers marked as end devices, linked both ways to core 1 and, all but
+// the first three, to core 2; a board sends to core 1.
+Net servers() {
+    const int count = 9;
+    Net net{3 + count, {{1, 0, 1, false, true}}};
+    net.stops.assign(static_cast<std::size_t>(net.nodes), 0);
+    for (int k = 0; k < count; ++k) {
+        const Node server = 3 + k;
+        net.stops[static_cast<std::size_t>(server)] = 1;
+        net.links.push_back({10 + 2 * k, 1, server, true, true});
+        if (k >= 3) net.links.push_back({11 + 2 * k, server, 2, true, true});
+    }
+    return net;
+}
+
+std::vector<Net> impact_networks() {
+    std::vector<Net> nets{ring(), cores(), dual_homed(false), dual_homed(true), servers()};
+    for (unsigned seed = 300; seed < 330; ++seed) nets.push_back(random_net(seed, 4 + seed % 6, 5 + seed % 11));
+    for (unsigned seed = 330; seed < 360; ++seed) nets.push_back(random_net_with_ends(seed, 4 + seed % 6, 5 + seed % 11));
+    return nets;
+}
+
+std::vector<char> end_marks(const Graph &g) {
+    std::vector<char> end(static_cast<std::size_t>(g.nodes()));
+    for (Node n = 0; n < g.nodes(); ++n) end[static_cast<std::size_t>(n)] = is_end(g, n);
+    return end;
+}
+
+}  // namespace
+
+TEST(Impact, CutOffAndDegradedDevicesMatchBruteForce) {
+    const auto nets = impact_networks();
+    for (std::size_t i = 0; i < nets.size(); ++i) {
+        const Net &net = nets[i];
+        const Graph g = net.graph();
+        const auto end = end_marks(g);
+        const ImpactAnalysis analysis(g);
+        const auto same = [&](const Loss &loss, const Lost &lost, const std::string &what) {
+            const Impact got = analysis.impact(loss), expected = brute_impact(net, end, lost);
+            EXPECT_EQ(got.cut_off, expected.cut_off) << "network " << i << ", " << what;
+            EXPECT_EQ(got.degraded, expected.degraded) << "network " << i << ", " << what;
+        };
+        for (Node x = 0; x < net.nodes; ++x) same({{x}, {}}, {{x}, {}}, "device " + std::to_string(x));
+        for (std::size_t l = 0; l < g.links().size(); ++l) {
+            const int id = g.links()[l].id;
+            same({{}, {static_cast<std::int32_t>(l)}}, {{}, {id}}, "link " + std::to_string(id));
+            // A port: its link and a second one lost together.
+            const std::size_t other = (l + 1) % g.links().size();
+            same({{}, {static_cast<std::int32_t>(l), static_cast<std::int32_t>(other)}}, {{}, {id, g.links()[other].id}},
+                 "links " + std::to_string(id) + " and " + std::to_string(g.links()[other].id));
+        }
+    }
+}
+
+TEST(Impact, WeakPointsAreTheSingleDevicesAndLinksWhoseLossCutsADeviceOff) {
+    const auto nets = impact_networks();
+    for (std::size_t i = 0; i < nets.size(); ++i) {
+        const Net &net = nets[i];
+        const Graph g = net.graph();
+        const auto end = end_marks(g);
+        std::vector<std::tuple<WeakPoint::Kind, std::int32_t, std::vector<Node>>> expected, got;
+        for (Node x = 0; x < net.nodes; ++x) {
+            const auto cut = brute_impact(net, end, {{x}, {}}).cut_off;
+            if (!cut.empty()) expected.emplace_back(WeakPoint::Kind::Device, x, cut);
+        }
+        for (std::size_t l = 0; l < g.links().size(); ++l) {
+            const auto cut = brute_impact(net, end, {{}, {g.links()[l].id}}).cut_off;
+            if (!cut.empty()) expected.emplace_back(WeakPoint::Kind::Link, static_cast<std::int32_t>(l), cut);
+        }
+        for (const WeakPoint &w : ImpactAnalysis(g).weak_points()) got.emplace_back(w.kind, w.index, w.cut_off);
+        EXPECT_EQ(got, expected) << "network " << i;
+    }
+}
+
+TEST(Impact, RedundantCoresLeaveOnlyTheSingleWaysAsWeakPoints) {
+    const Graph g = cores().graph();
+    const ImpactAnalysis analysis(g);
+    // B0 and B1 are leaves (ends that start paths); B1's only way is S3 -> C4 (link 16 is out of use).
+    std::vector<std::pair<std::string, std::vector<Node>>> got;
+    for (const WeakPoint &w : analysis.weak_points())
+        got.emplace_back((w.kind == WeakPoint::Kind::Device ? "device " + std::to_string(w.index)
+                                                            : "link " + std::to_string(g.link(w.index).id)),
+                         w.cut_off);
+    EXPECT_EQ(got, (std::vector<std::pair<std::string, std::vector<Node>>>{
+                       {"device 2", {kB0}}, {"device 3", {kB1}}, {"device 4", {kB1, kS3}},
+                       {"link 3", {kB1}}, {"link 6", {kB1, kS3}}}));
+    // One of B0's two parallel links: B0 keeps a way but loses half its shortest paths.
+    const Impact one_link = analysis.impact({{}, {0}});
+    EXPECT_TRUE(one_link.cut_off.empty());
+    EXPECT_EQ(one_link.degraded, (std::vector<Node>{kB0}));
+    EXPECT_THROW(analysis.impact({{8}, {}}), std::invalid_argument);
 }
