@@ -42,12 +42,12 @@ module and the library beside it. The module stays reachable as
 from ._batches import Batch
 from ._database import Database
 from ._errors import KetralError
-from .types import (INPUT, OUTPUT, DeviceIdName, DeviceTypeIdName, Destination, DetailedLink, LinkRow,
-                    LinkTypeIdName, MicroLink, Path, PathLink, PathStep, PortRef, Reach, Route)
+from .types import (INPUT, OUTPUT, DeviceIdName, DeviceTypeIdName, Destination, DetailedLink, Impact, LinkRow,
+                    LinkTypeIdName, MicroLink, Path, PathLink, PathStep, PortRef, Reach, Route, WeakPoint)
 
 __all__ = ["connect", "Database", "Batch", "KetralError", "INPUT", "OUTPUT", "PortRef", "LinkRow", "DeviceIdName",
            "DeviceTypeIdName", "LinkTypeIdName", "Path", "PathLink", "DetailedLink", "PathStep", "MicroLink",
-           "Reach", "Route", "Destination"]
+           "Reach", "Route", "Destination", "Impact", "WeakPoint"]
 
 
 def connect(database: str, user: str = "", password: str = "") -> Database:

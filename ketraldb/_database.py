@@ -34,7 +34,9 @@ class Database(Writes):
       ``detailed_paths_to``, ``all_paths``, ``reaches``, ``destinations``,
       ``micro_paths_...``;
     - routing and destination tables: ``create_routing_table``,
-      ``routing_table``, ``create_destination_table``, ``destination_table``.
+      ``routing_table``, ``create_destination_table``, ``destination_table``;
+    - failure impact: ``failure_impact_of_device``,
+      ``failure_impact_of_link``, ``failure_impact_of_port``, ``weak_points``.
 
     Every method checks its arguments' types first (``TypeError`` naming
     the method and the argument), and raises ``KetralError`` (a

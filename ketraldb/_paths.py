@@ -6,7 +6,8 @@ from typing import List
 from ._base import group_paths, split_row
 from ._checks import checked
 from ._lists import Lists
-from .types import Destination, DetailedLink, MicroLink, Path, PathLink, PathStep, PortRef, Reach, Route
+from .types import (Destination, DetailedLink, Impact, MicroLink, Path, PathLink, PathStep, PortRef, Reach, Route,
+                    WeakPoint)
 
 
 class Paths(Lists):
@@ -338,3 +339,97 @@ class Paths(Lists):
             f = split_row(row, 5)
             table.append(Destination(int(f[0]), PortRef.parse(f[1]), int(f[2]), f[3], int(f[4])))
         return table
+
+    # ------------------------------------------------------------------
+    # Failure impact
+    # ------------------------------------------------------------------
+
+    def _impacts(self, method: str, *args) -> List[Impact]:
+        return [Impact(*split_row(row, 2)) for row in self._texts(method, *args)]
+
+    @checked
+    def failure_impact_of_device(self, devicename: str, reload_connectivity: bool = False,
+                                 delete_connectivity: bool = False) -> List[Impact]:
+        """The devices the loss of a device would cut off from the end devices
+        they reach, then those it would degrade (``GetFailureImpactOfDevice``).
+
+        Args:
+            devicename: the device lost.
+            reload_connectivity: rebuild the graph from the database first.
+            delete_connectivity: free the graph after the call.
+
+        Returns:
+            ``Impact`` tuples (``device``, ``effect``: ``"cut_off"`` or
+            ``"degraded"``), the cut off first, each part by name; empty
+            when nothing is affected.
+
+        Raises:
+            KetralError: an unknown device, or another failure.
+        """
+        return self._impacts("GetFailureImpactOfDevice", devicename, reload_connectivity, delete_connectivity)
+
+    @checked
+    def failure_impact_of_link(self, lkid: int, reload_connectivity: bool = False,
+                               delete_connectivity: bool = False) -> List[Impact]:
+        """What the loss of a macro link would do (``GetFailureImpactOfLink``),
+        as ``failure_impact_of_device``.
+
+        Args:
+            lkid: the link's id.
+            reload_connectivity: rebuild the graph from the database first.
+            delete_connectivity: free the graph after the call.
+
+        Returns:
+            ``Impact`` tuples; empty when nothing is affected.
+
+        Raises:
+            KetralError: an unknown link, or another failure.
+        """
+        return self._impacts("GetFailureImpactOfLink", lkid, reload_connectivity, delete_connectivity)
+
+    @checked
+    def failure_impact_of_port(self, devicename: str, port_nbr: str, port_way: int, port_type: str = "",
+                               reload_connectivity: bool = False, delete_connectivity: bool = False
+                               ) -> List[Impact]:
+        """What the loss of a port (every macro link it carries) would do
+        (``GetFailureImpactOfPort``), as ``failure_impact_of_device``.
+
+        Args:
+            devicename: the port's device.
+            port_nbr: the port number.
+            port_way: 1 (input) or 2 (output).
+            port_type: the port type; ``""``: untyped.
+            reload_connectivity: rebuild the graph from the database first.
+            delete_connectivity: free the graph after the call.
+
+        Returns:
+            ``Impact`` tuples; empty when nothing is affected.
+
+        Raises:
+            KetralError: an unknown port, another way, or another failure.
+        """
+        return self._impacts("GetFailureImpactOfPort", devicename, port_nbr, port_way, port_type,
+                             reload_connectivity, delete_connectivity)
+
+    @checked
+    def weak_points(self, reload_connectivity: bool = False, delete_connectivity: bool = False) -> List[WeakPoint]:
+        """Every single point of failure of the network: each device or macro
+        link whose loss alone cuts some device off from every end device it
+        reaches (``GetWeakPoints``).
+
+        Args:
+            reload_connectivity: rebuild the graph from the database first.
+            delete_connectivity: free the graph after the call.
+
+        Returns:
+            ``WeakPoint`` tuples (``kind``, ``name``, ``count``), most devices
+            cut off first; empty when there is none.
+
+        Raises:
+            KetralError: the library's failure.
+        """
+        points = []
+        for row in self._texts("GetWeakPoints", reload_connectivity, delete_connectivity):
+            kind, name, count = split_row(row, 3)
+            points.append(WeakPoint(kind, name, int(count)))
+        return points

@@ -190,3 +190,22 @@ class Destination(NamedTuple):
     destinationid: int
     destination: str
     nbr_links: int
+
+
+class Impact(NamedTuple):
+    """A device a failure would affect: ``effect`` is ``"cut_off"`` (it would
+    reach no end device any more) or ``"degraded"`` (it keeps a way, but
+    loses some of its shortest paths to an end device)."""
+
+    device: str
+    effect: str
+
+
+class WeakPoint(NamedTuple):
+    """A single point of failure: ``kind`` ``"device"`` (``name`` a device
+    name) or ``"link"`` (``name`` a link id, as text), and ``count`` the
+    devices its loss alone cuts off from every end device."""
+
+    kind: str
+    name: str
+    count: int

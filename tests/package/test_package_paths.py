@@ -2,7 +2,8 @@
 and the stored routing and destination tables read back as rows."""
 import pytest
 
-from ketraldb import INPUT, OUTPUT, Destination, DetailedLink, KetralError, Path, PathLink, PortRef, Reach, Route
+from ketraldb import (INPUT, OUTPUT, Destination, DetailedLink, Impact, KetralError, Path, PathLink, PortRef, Reach,
+                      Route, WeakPoint)
 
 
 def test_paths_between_two_devices(site):
@@ -113,3 +114,17 @@ def test_the_readers_refuse_an_unknown_device(site):
         site.routing_table("sw99")
     with pytest.raises(TypeError, match=r"^destination_table\(\) argument 'devicename' must be str, not int$"):
         site.destination_table(3)
+
+
+def test_failure_impact_and_weak_points(site):
+    impact = site.failure_impact_of_device("sw01")
+    assert all(isinstance(i, Impact) for i in impact)
+    cut_off = [i.device for i in impact if i.effect == "cut_off"]
+    assert {"ro01", "ro02"} <= set(cut_off) and cut_off == sorted(cut_off)
+    link = site.link_at("ro01", "0", OUTPUT, "data")["linkid"]
+    assert Impact("ro01", "cut_off") in site.failure_impact_of_link(link)
+    assert site.failure_impact_of_port("ro01", "0", OUTPUT, "data") == site.failure_impact_of_link(link)
+    points = site.weak_points()
+    assert all(isinstance(p, WeakPoint) for p in points)
+    assert WeakPoint("device", "sw01", len(cut_off)) in points
+    assert WeakPoint("link", str(link), 1) in points
