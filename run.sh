@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The project's commands:
-#   ./run.sh demo [FILE]   install what is missing, build, run the demo on an SQLite file
+#   ./run.sh demo [FILE]   install what the demo needs, build it, run the demo on an SQLite file
 #   ./run.sh test          install what is missing, build, run every test
 #   ./run.sh sanitize      the module's and the library's tests under AddressSanitizer and UBSan
 #   ./run.sh bench         the benchmarks in bench/
@@ -8,17 +8,23 @@ set -euo pipefail
 cd "$(dirname "$0")"
 PYTHON=/usr/bin/python3
 
-build() {  # build DIR [cmake options...]
+build() {  # build DIR [cmake options...] [--target TARGET...]
   local dir=$1; shift
-  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-  cmake --build "$dir" -j"$(nproc)"
+  local options=() targets=()
+  while [ $# -gt 0 ]; do
+    if [ "$1" = --target ]; then targets+=(--target "$2"); shift 2; else options+=("$1"); shift; fi
+  done
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${options[@]}" >/dev/null
+  cmake --build "$dir" -j"$(nproc)" "${targets[@]}"
 }
 
 command=${1:-}
 case "$command" in
   demo)
-    scripts/install-deps
-    build build
+    # Only what the demo needs: the module, our library, the stub and the
+    # package in build/lib (not the test double, the tests or the benchmarks).
+    scripts/install-deps demo
+    build build --target ketral_python
     PYTHONPATH=build/lib $PYTHON examples/demo.py "${2:-build/demo.sqlite}"
     ;;
   test)
@@ -42,6 +48,7 @@ case "$command" in
     PYTHONPATH=build-asan/fake KETRAL_FAKE_LIB=$PWD/build-asan/fake/libketral.so \
       san_python $PYTHON -m pytest -q tests/module
     PYTHONPATH=build-asan/lib san_python $PYTHON -m pytest -q tests/e2e
+    PYTHONPATH=build-asan/lib san_python $PYTHON -m pytest -q tests/package
     ;;
   bench)
     scripts/install-deps

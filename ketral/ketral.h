@@ -407,6 +407,21 @@ int GetFailureImpactOfPort(const char *devicename, const char *port_nbr, int por
 int GetWeakPoints(int *len_result, char *result, int reload_connectivity, int delete_connectivity,
                   char *ErrMess);
 
+/* ---- Routing and destination tables, read back -----------------------
+   A device's stored routing table: one text per (destination, port), by
+   destination name then port id, "destinationid|destination|portid|port|
+   nbr_links" (port as "nbr:out[:type]"). The stored table is made fresh
+   first, as for GetDestinationNamePerDevPort: built without a limit when
+   none is stored, built again with its limit when the network changed since
+   (on a database this process may only read: computed, not stored). Answer:
+   a packed list in result (capacity and written length in *len_result,
+   raised to the need when too small); length 0 when no row. */
+int GetRoutingTableRows(const char *devicename, int *len_result, char *result, char *ErrMess);
+/* A device's stored destination table, read back the same way: one text per
+   (port, end device), by port id, nearest first, then by name,
+   "portid|port|destinationid|destination|nbr_links". */
+int GetDestinationTableRows(const char *devicename, int *len_result, char *result, char *ErrMess);
+
 #ifdef __cplusplus
 }
 #endif

@@ -17,3 +17,4 @@ void bind_writes(KetralClass &cls);
 void bind_connectivity(KetralClass &cls);
 // Additions beyond the described methods.
 void bind_additions_impact(KetralClass &cls);
+void bind_additions_tables(KetralClass &cls);

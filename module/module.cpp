@@ -34,4 +34,5 @@ BOOST_PYTHON_MODULE(libketralpython) {
     bind_writes(cls);
     bind_connectivity(cls);
     bind_additions_impact(cls);
+    bind_additions_tables(cls);
 }

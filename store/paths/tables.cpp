@@ -8,60 +8,33 @@
 
 #include "store/export.hpp"
 #include "store/graph/routes.hpp"
-#include "store/paths/common.hpp"
+#include "store/paths/tables.hpp"
 
 namespace ketral::store::paths {
 
-namespace {
-
-void need_max_links(const char *fn, int max_links) {
-    if (max_links < 0)
-        throw Failure(std::string(fn) + ": max_links must be 0 (no limit) or a number of links, not " +
-                      std::to_string(max_links));
-}
-
-// The port of `source` an arc of it leaves by.
 std::int64_t port_of(const Network &net, const graph::Arc &arc) {
     const LinkDetail &d = net.detail[static_cast<std::size_t>(arc.link)];
     return arc.backward ? d.port_to : d.port_from;
 }
 
-void store_routes(sql::Connection &db, const Network &net, graph::Node source, int max_links) {
+std::vector<TableRow> routes(const Network &net, graph::Node source, int max_links) {
     graph::Router router(net.graph);
-    graph::Routes routes;
-    router.routes(source, max_links, routes);
+    graph::Routes found;
+    router.routes(source, max_links, found);
     const graph::Range<graph::Arc> arcs = net.graph.out(source);
-    const std::int64_t switch_id = net.device_id[static_cast<std::size_t>(source)];
-
-    sql::Transaction transaction(db);
-    db.run("DELETE FROM routing_table WHERE switchid = ?", switch_id);
-    db.run("DELETE FROM routing_switch WHERE switchid = ?", switch_id);
-    db.run("INSERT INTO routing_switch (switchid, max_links, network) VALUES (?, ?, ?)", switch_id, max_links,
-           net.built_at);
-    auto insert = db.prepare("INSERT INTO routing_table (switchid, destinationid, portid, nbr_links) VALUES (?, ?, ?, ?)");
+    std::vector<TableRow> rows;
     std::vector<std::int64_t> ports;
-    for (std::size_t k = 0; k < routes.size(); ++k) {
+    for (std::size_t k = 0; k < found.size(); ++k) {
         ports.clear();
-        for (const std::int32_t hop : routes.first_arcs(k)) ports.push_back(port_of(net, arcs[static_cast<std::size_t>(hop)]));
+        for (const std::int32_t hop : found.first_arcs(k)) ports.push_back(port_of(net, arcs[static_cast<std::size_t>(hop)]));
         std::sort(ports.begin(), ports.end());
         ports.erase(std::unique(ports.begin(), ports.end()), ports.end());
-        const std::int64_t destination = net.device_id[static_cast<std::size_t>(routes.destination(k))];
-        for (const std::int64_t port : ports) {
-            insert.bind_all(switch_id, destination, port, routes.links(k)).run();
-            insert.reset();
-        }
+        for (const std::int64_t port : ports) rows.push_back({port, found.destination(k), found.links(k)});
     }
-    transaction.commit();
+    return rows;
 }
 
-// One row of a destination table: an end device reachable through a port.
-struct Destination {
-    std::int64_t port;
-    graph::Node node;
-    int links;
-};
-
-std::vector<Destination> destinations(const Network &net, graph::Node source, int max_links) {
+std::vector<TableRow> destinations(const Network &net, graph::Node source, int max_links) {
     // The first arcs of each port the device can send on, ports in id order.
     const graph::Range<graph::Arc> arcs = net.graph.out(source);
     std::vector<std::pair<std::int64_t, std::int32_t>> by_port;
@@ -69,7 +42,7 @@ std::vector<Destination> destinations(const Network &net, graph::Node source, in
         if (arcs[k].node != source) by_port.emplace_back(port_of(net, arcs[k]), static_cast<std::int32_t>(k));
     std::sort(by_port.begin(), by_port.end());
 
-    std::vector<Destination> rows;
+    std::vector<TableRow> rows;
     std::vector<std::int32_t> first;
     for (std::size_t i = 0; i < by_port.size();) {
         const std::int64_t port = by_port[i].first;
@@ -81,18 +54,53 @@ std::vector<Destination> destinations(const Network &net, graph::Node source, in
     return rows;
 }
 
-void store_destinations(sql::Connection &db, const Network &net, graph::Node source, int max_links) {
+void write_routes(sql::Connection &db, const Network &net, graph::Node source, int max_links,
+                  const std::vector<TableRow> &rows) {
+    const std::int64_t switch_id = net.device_id[static_cast<std::size_t>(source)];
+    db.run("DELETE FROM routing_table WHERE switchid = ?", switch_id);
+    db.run("DELETE FROM routing_switch WHERE switchid = ?", switch_id);
+    db.run("INSERT INTO routing_switch (switchid, max_links, network) VALUES (?, ?, ?)", switch_id, max_links,
+           net.built_at);
+    auto insert = db.prepare("INSERT INTO routing_table (switchid, destinationid, portid, nbr_links) VALUES (?, ?, ?, ?)");
+    for (const TableRow &r : rows) {
+        insert.bind_all(switch_id, net.device_id[static_cast<std::size_t>(r.node)], r.port, r.links).run();
+        insert.reset();
+    }
+}
+
+void write_destinations(sql::Connection &db, const Network &net, graph::Node source, int max_links,
+                        const std::vector<TableRow> &rows) {
     const std::int64_t device_id = net.device_id[static_cast<std::size_t>(source)];
-    sql::Transaction transaction(db);
     db.run("DELETE FROM destination_table WHERE deviceid = ?", device_id);
     db.run("DELETE FROM destination_device WHERE deviceid = ?", device_id);
     db.run("INSERT INTO destination_device (deviceid, max_links, network) VALUES (?, ?, ?)", device_id, max_links,
            net.built_at);
     auto insert = db.prepare("INSERT INTO destination_table (deviceid, portid, destinationid, nbr_links) VALUES (?, ?, ?, ?)");
-    for (const Destination &d : destinations(net, source, max_links)) {
+    for (const TableRow &d : rows) {
         insert.bind_all(device_id, d.port, net.device_id[static_cast<std::size_t>(d.node)], d.links).run();
         insert.reset();
     }
+}
+
+namespace {
+
+void need_max_links(const char *fn, int max_links) {
+    if (max_links < 0)
+        throw Failure(std::string(fn) + ": max_links must be 0 (no limit) or a number of links, not " +
+                      std::to_string(max_links));
+}
+
+void store_routes(sql::Connection &db, const Network &net, graph::Node source, int max_links) {
+    const std::vector<TableRow> rows = routes(net, source, max_links);
+    sql::Transaction transaction(db);
+    write_routes(db, net, source, max_links, rows);
+    transaction.commit();
+}
+
+void store_destinations(sql::Connection &db, const Network &net, graph::Node source, int max_links) {
+    const std::vector<TableRow> rows = destinations(net, source, max_links);
+    sql::Transaction transaction(db);
+    write_destinations(db, net, source, max_links, rows);
     transaction.commit();
 }
 
@@ -102,7 +110,7 @@ void store_destinations(sql::Connection &db, const Network &net, graph::Node sou
 std::vector<std::string> destination_names(const Network &net, graph::Node source, int max_links,
                                            const std::vector<std::int64_t> &ports) {
     std::unordered_map<graph::Node, int> nearest;
-    for (const Destination &d : destinations(net, source, max_links)) {
+    for (const TableRow &d : destinations(net, source, max_links)) {
         if (std::find(ports.begin(), ports.end(), d.port) == ports.end()) continue;
         auto [at, fresh] = nearest.emplace(d.node, d.links);
         if (!fresh) at->second = std::min(at->second, d.links);

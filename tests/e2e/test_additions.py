@@ -1,0 +1,59 @@
+"""The functions beyond the described ones (docs/additions.md) on both
+backends: a switch's routing table and a device's destination table read
+back, equal to what is stored, and fresh after a change of the links."""
+import pytest
+
+from test_paths import batch, int_vec
+
+
+# ro -> sw; sw -> n1 and sw -> n2 over two parallel links to n2
+@pytest.fixture
+def net(db):
+    db.CreateTableSchema()
+    db.InsertSimpleLinkType("data", 1)
+    db.InsertDeviceType("", "TT", 2, 2, "", "", 1)
+    batch(db.InsertMultipleFunctionalDevices, [("", n, "TT", 0, 0, "", "", "", "", "", "") for n in
+                                               ("ro", "sw", "n1", "n2")])
+    flags = int_vec([0, 1, 0])
+    batch(db.InsertMultiplePorts, [(d, p, w, "", "", "", "", "", "", flags, "") for d, p, w in
+                                   [("ro", "0", 2), ("sw", "0", 1), ("sw", "1", 2), ("sw", "2", 2), ("sw", "3", 2),
+                                    ("n1", "0", 1), ("n2", "0", 1), ("n2", "1", 1)]])
+    batch(db.InsertMultipleMacroLinks, [(a, b, pa, pb, "", "", "data", 0, "") for a, b, pa, pb in
+                                        [("ro", "sw", "0", "0"), ("sw", "n1", "1", "0"), ("sw", "n2", "2", "0"),
+                                         ("sw", "n2", "3", "1")]])
+    return db
+
+
+def test_the_routing_table_read_back_is_the_stored_one(net, peek):
+    rows = [r.split("|") for r in net.GetRoutingTableRows("sw")]  # none stored: built without a limit
+    assert [(r[1], r[3], r[4]) for r in rows] == [("n1", "1:out", "1"), ("n2", "2:out", "1"), ("n2", "3:out", "1")]
+    device = dict(peek("SELECT devicename, deviceid FROM functional_device"))
+    port = dict(peek("SELECT port_nbr, portid FROM port WHERE deviceid = ? AND port_way = 2", device["sw"]))
+    assert [(int(r[0]), int(r[2])) for r in rows] == [(device[r[1]], port[r[3][0]]) for r in rows]
+    stored = peek("SELECT destinationid, portid, nbr_links FROM routing_table WHERE switchid = ? ORDER BY 1, 2",
+                  device["sw"])
+    assert stored == sorted((int(r[0]), int(r[2]), int(r[4])) for r in rows)
+    net.CreateRoutingTable("ro", 1)
+    assert [r.split("|")[1] for r in net.GetRoutingTableRows("ro")] == ["sw"]  # the stored limit
+
+
+def test_a_table_read_back_is_built_again_with_its_limit_after_a_change_of_the_network(net, peek):
+    net.CreateRoutingTable("ro", 2)
+    net.CreateDestinationTable("ro", 0)
+    assert [r.split("|")[1] for r in net.GetRoutingTableRows("ro")] == ["n1", "n2", "sw"]
+    rows = [r.split("|") for r in net.GetDestinationTableRows("ro")]
+    assert [(r[1], r[3], r[4]) for r in rows] == [("0:out", "n1", "2"), ("0:out", "n2", "2")]
+    net.UpdateMultipleLkUsedLinks("sw", "n1", "1", "", "0", "", 0, 1, 1)
+    assert [r.split("|")[1] for r in net.GetRoutingTableRows("ro")] == ["n2", "sw"]
+    assert [r.split("|")[3] for r in net.GetDestinationTableRows("ro")] == ["n2"]
+    assert list(net.GetDestinationNamePerDevPort("ro", "0", "")) == ["n2"]
+    assert peek("SELECT max_links FROM routing_switch") == [(2,)]
+    assert peek("SELECT count(*) FROM routing_table") == [(2,)]
+
+
+def test_the_readers_refuse_unknown_devices_and_answer_empty_tables(net):
+    with pytest.raises(RuntimeError, match="^GetRoutingTableRows: no device named 'x'$"):
+        net.GetRoutingTableRows("x")
+    with pytest.raises(RuntimeError, match="^GetDestinationTableRows: no device named 'x'$"):
+        net.GetDestinationTableRows("x")
+    assert list(net.GetRoutingTableRows("n1")) == [] and list(net.GetDestinationTableRows("n1")) == []
