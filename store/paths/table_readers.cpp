@@ -19,21 +19,6 @@ namespace ketral::store::paths {
 
 namespace {
 
-// What is stored of a table: its SQL, by the device's id.
-struct StoredTable {
-    const char *stamp;  // selects max_links, network
-    const char *rows;   // selects destinationid, portid, nbr_links
-    std::vector<TableRow> (*compute)(const Network &, graph::Node, int);
-    void (*write)(sql::Connection &, const Network &, graph::Node, int, const std::vector<TableRow> &);
-};
-
-const StoredTable kRouting{"SELECT max_links, network FROM routing_switch WHERE switchid = ?",
-                           "SELECT destinationid, portid, nbr_links FROM routing_table WHERE switchid = ?", routes,
-                           write_routes};
-const StoredTable kDestinations{"SELECT max_links, network FROM destination_device WHERE deviceid = ?",
-                                "SELECT destinationid, portid, nbr_links FROM destination_table WHERE deviceid = ?",
-                                destinations, write_destinations};
-
 // The ports `source` sends on, by port id, as texts ("9:out:data"; the input
 // end of a bidirectional link followed backwards reads "p:in:data").
 std::map<std::int64_t, std::string> port_texts(const Network &net, graph::Node source) {
@@ -79,7 +64,7 @@ std::vector<TableRow> fresh_rows(Session &s, const StoredTable &table, const Net
     rows = table.compute(net, source, max_links);
     if (!db.read_only()) {
         sql::Transaction transaction(db);
-        table.write(db, net, source, max_links, rows);
+        write_table(db, table, net, source, max_links, rows);
         transaction.commit();
     }
     return rows;
@@ -138,11 +123,11 @@ using namespace ketral::store::paths;
 extern "C" {
 
 int GetRoutingTableRows(const char *devicename, int *len_result, char *result, char *ErrMess) {
-    return read_back("GetRoutingTableRows", kRouting, Order::ByDestination, devicename, len_result, result, ErrMess);
+    return read_back("GetRoutingTableRows", kRoutingTable, Order::ByDestination, devicename, len_result, result, ErrMess);
 }
 
 int GetDestinationTableRows(const char *devicename, int *len_result, char *result, char *ErrMess) {
-    return read_back("GetDestinationTableRows", kDestinations, Order::ByPort, devicename, len_result, result, ErrMess);
+    return read_back("GetDestinationTableRows", kDestinationTable, Order::ByPort, devicename, len_result, result, ErrMess);
 }
 
 }  // extern "C"

@@ -54,30 +54,32 @@ std::vector<TableRow> destinations(const Network &net, graph::Node source, int m
     return rows;
 }
 
-void write_routes(sql::Connection &db, const Network &net, graph::Node source, int max_links,
-                  const std::vector<TableRow> &rows) {
-    const std::int64_t switch_id = net.device_id[static_cast<std::size_t>(source)];
-    db.run("DELETE FROM routing_table WHERE switchid = ?", switch_id);
-    db.run("DELETE FROM routing_switch WHERE switchid = ?", switch_id);
-    db.run("INSERT INTO routing_switch (switchid, max_links, network) VALUES (?, ?, ?)", switch_id, max_links,
-           net.built_at);
-    auto insert = db.prepare("INSERT INTO routing_table (switchid, destinationid, portid, nbr_links) VALUES (?, ?, ?, ?)");
-    for (const TableRow &r : rows) {
-        insert.bind_all(switch_id, net.device_id[static_cast<std::size_t>(r.node)], r.port, r.links).run();
-        insert.reset();
-    }
-}
+const StoredTable kRoutingTable{
+    "SELECT max_links, network FROM routing_switch WHERE switchid = ?",
+    "SELECT destinationid, portid, nbr_links FROM routing_table WHERE switchid = ?",
+    "DELETE FROM routing_table WHERE switchid = ?",
+    "DELETE FROM routing_switch WHERE switchid = ?",
+    "INSERT INTO routing_switch (switchid, max_links, network) VALUES (?, ?, ?)",
+    "INSERT INTO routing_table (switchid, portid, destinationid, nbr_links) VALUES (?, ?, ?, ?)",
+    routes};
+const StoredTable kDestinationTable{
+    "SELECT max_links, network FROM destination_device WHERE deviceid = ?",
+    "SELECT destinationid, portid, nbr_links FROM destination_table WHERE deviceid = ?",
+    "DELETE FROM destination_table WHERE deviceid = ?",
+    "DELETE FROM destination_device WHERE deviceid = ?",
+    "INSERT INTO destination_device (deviceid, max_links, network) VALUES (?, ?, ?)",
+    "INSERT INTO destination_table (deviceid, portid, destinationid, nbr_links) VALUES (?, ?, ?, ?)",
+    destinations};
 
-void write_destinations(sql::Connection &db, const Network &net, graph::Node source, int max_links,
-                        const std::vector<TableRow> &rows) {
-    const std::int64_t device_id = net.device_id[static_cast<std::size_t>(source)];
-    db.run("DELETE FROM destination_table WHERE deviceid = ?", device_id);
-    db.run("DELETE FROM destination_device WHERE deviceid = ?", device_id);
-    db.run("INSERT INTO destination_device (deviceid, max_links, network) VALUES (?, ?, ?)", device_id, max_links,
-           net.built_at);
-    auto insert = db.prepare("INSERT INTO destination_table (deviceid, portid, destinationid, nbr_links) VALUES (?, ?, ?, ?)");
-    for (const TableRow &d : rows) {
-        insert.bind_all(device_id, d.port, net.device_id[static_cast<std::size_t>(d.node)], d.links).run();
+void write_table(sql::Connection &db, const StoredTable &table, const Network &net, graph::Node source, int max_links,
+                 const std::vector<TableRow> &rows) {
+    const std::int64_t id = net.device_id[static_cast<std::size_t>(source)];
+    db.run(table.clear, id);
+    db.run(table.unstamp, id);
+    db.run(table.stamp_insert, id, max_links, net.built_at);
+    auto insert = db.prepare(table.row_insert);
+    for (const TableRow &r : rows) {
+        insert.bind_all(id, r.port, net.device_id[static_cast<std::size_t>(r.node)], r.links).run();
         insert.reset();
     }
 }
@@ -90,17 +92,11 @@ void need_max_links(const char *fn, int max_links) {
                       std::to_string(max_links));
 }
 
-void store_routes(sql::Connection &db, const Network &net, graph::Node source, int max_links) {
-    const std::vector<TableRow> rows = routes(net, source, max_links);
+void store_table(sql::Connection &db, const StoredTable &table, const Network &net, graph::Node source,
+                 int max_links) {
+    const std::vector<TableRow> rows = table.compute(net, source, max_links);
     sql::Transaction transaction(db);
-    write_routes(db, net, source, max_links, rows);
-    transaction.commit();
-}
-
-void store_destinations(sql::Connection &db, const Network &net, graph::Node source, int max_links) {
-    const std::vector<TableRow> rows = destinations(net, source, max_links);
-    sql::Transaction transaction(db);
-    write_destinations(db, net, source, max_links, rows);
+    write_table(db, table, net, source, max_links, rows);
     transaction.commit();
 }
 
@@ -137,7 +133,7 @@ int CreateRoutingTable(const char *devicename, int max_links, char *ErrMess) {
     return guarded({fn, ErrMess}, [&](Session &s) {
         need_max_links(fn, max_links);
         Network &net = network(s, false);
-        store_routes(s.db(), net, need_device(fn, net, std::string(arg(devicename))), max_links);
+        store_table(s.db(), kRoutingTable, net, need_device(fn, net, std::string(arg(devicename))), max_links);
     });
 }
 
@@ -146,7 +142,7 @@ int CreateDestinationTable(const char *devicename, int max_links, char *ErrMess)
     return guarded({fn, ErrMess}, [&](Session &s) {
         need_max_links(fn, max_links);
         Network &net = network(s, false);
-        store_destinations(s.db(), net, need_device(fn, net, std::string(arg(devicename))), max_links);
+        store_table(s.db(), kDestinationTable, net, need_device(fn, net, std::string(arg(devicename))), max_links);
     });
 }
 
@@ -179,7 +175,7 @@ int GetDestinationNamePerDevPort(const char *devicename, const char *port_nbr, c
         int max_links = 0;
         std::int64_t built_at = -1;
         {
-            auto stored = db.prepare("SELECT max_links, network FROM destination_device WHERE deviceid = ?");
+            auto stored = db.prepare(kDestinationTable.stamp);
             if (stored.bind_all(device_id).step()) {
                 max_links = static_cast<int>(stored->column_int(0));
                 built_at = stored->column_int(1);
@@ -192,7 +188,7 @@ int GetDestinationNamePerDevPort(const char *devicename, const char *port_nbr, c
                     list.add(name);
                 ports.clear();  // answered
             } else {
-                store_destinations(db, net, need_device(fn, net, device), max_links);
+                store_table(db, kDestinationTable, net, need_device(fn, net, device), max_links);
             }
         }
 

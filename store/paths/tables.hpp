@@ -30,11 +30,22 @@ std::vector<TableRow> routes(const Network &net, graph::Node source, int max_lin
 // the end devices reachable through it, nearest first.
 std::vector<TableRow> destinations(const Network &net, graph::Node source, int max_links);
 
-// Replace the device's stored rows, and record its limit and the network
+// A stored table, by the id of the device it is built for: its rows, and its
+// stamp (the limit it was built with, the network count it was built at).
+struct StoredTable {
+    const char *stamp;         // selects max_links, network
+    const char *rows;          // selects destinationid, portid, nbr_links
+    const char *clear;         // deletes the rows
+    const char *unstamp;       // deletes the stamp
+    const char *stamp_insert;  // inserts (id, max_links, network)
+    const char *row_insert;    // inserts (id, portid, destinationid, nbr_links)
+    std::vector<TableRow> (*compute)(const Network &, graph::Node, int);
+};
+extern const StoredTable kRoutingTable, kDestinationTable;
+
+// Replaces the device's stored rows, and records its limit and the network
 // (net.built_at) they were computed on, in the caller's transaction.
-void write_routes(sql::Connection &db, const Network &net, graph::Node source, int max_links,
-                  const std::vector<TableRow> &rows);
-void write_destinations(sql::Connection &db, const Network &net, graph::Node source, int max_links,
-                        const std::vector<TableRow> &rows);
+void write_table(sql::Connection &db, const StoredTable &table, const Network &net, graph::Node source, int max_links,
+                 const std::vector<TableRow> &rows);
 
 }  // namespace ketral::store::paths
