@@ -25,15 +25,18 @@ def _password(database: str) -> str:
     """KETRAL_PASSWORD, else a prompt on a terminal for a server; never an argument."""
     if "KETRAL_PASSWORD" in os.environ:
         return os.environ["KETRAL_PASSWORD"]
-    if database.startswith(("postgresql://", "postgres://")) and sys.stdin.isatty():
+    if not _is_file(database) and database != ":memory:" and sys.stdin.isatty():
         return getpass.getpass(f"password for {database.split('?')[0]} (empty: none): ")
     return ""
 
 
+def _is_file(database: str) -> bool:
+    return not database.lower().startswith(("postgresql://", "postgres://")) and database != ":memory:"
+
+
 def _open(args, create=False):
     database = args.database
-    is_file = not database.startswith(("postgresql://", "postgres://")) and database != ":memory:"
-    if is_file and not create and not os.path.exists(database):
+    if _is_file(database) and not create and not os.path.exists(database):
         raise CommandError(f"no database file '{database}' (give --database, or create one with load)")
     db = connect(database, args.user, _password(database))
     if create:
@@ -50,7 +53,9 @@ def _out(text=""):
 
 def cmd_load(args):
     desc = _bulk.read(args.file)
-    with _open(args, create=not args.dry_run or not os.path.exists(args.database)) as db:
+    if args.dry_run and _is_file(args.database) and not os.path.exists(args.database):
+        args.database = ":memory:"  # compared with an empty database, without creating the file
+    with _open(args, create=True) as db:
         plan = _bulk.plan(db, desc, args.file)
         for note in plan.notes:
             print(f"note: {note}", file=sys.stderr)

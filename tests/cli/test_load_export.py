@@ -2,6 +2,7 @@
 load adds what is missing and changes what differs (never deletes), a dry
 run writes nothing, and faults name the file's line."""
 import contextlib
+import pathlib
 import subprocess
 import sys
 
@@ -145,3 +146,12 @@ def test_the_password_of_a_server_comes_from_the_environment(pg_server, tmp_path
     connected = subprocess.run(argv, env=env, capture_output=True, text=True, stdin=subprocess.DEVNULL)
     assert connected.returncode == 1 and "no schema" in connected.stderr  # in, and nothing there
     assert password not in refused.stderr + connected.stderr
+
+
+@pytest.mark.sqlite_only
+def test_a_dry_run_on_a_missing_file_creates_nothing(cli, database, tmp_path):
+    path = tmp_path / "one.yaml"
+    path.write_text("link_types:\n  - name: data\n")
+    status, out, _ = cli("load", "--dry-run", path)
+    assert (status, out) == (0, f"{path}:2: would add link type data\n1 change(s) would be written\n")
+    assert not pathlib.Path(database).exists()
