@@ -72,7 +72,7 @@ class _Item(dict):
     line = 0
 
 
-class _Loader(yaml.SafeLoader):
+class _Loader(getattr(yaml, "CSafeLoader", yaml.SafeLoader)):  # libyaml's parser when there
     pass
 
 
@@ -261,7 +261,10 @@ def plan(db, desc: dict, path: str) -> Plan:
             p.add("device_types", t["line"], f"add device type {t['name']}", t["name"], t["inputs"], t["outputs"],
                   t["description"], t["color"], t["subsystems"])
             continue
-        now = (row["nbrofinput"], row["nbrofoutput"], _text(row["description"]), _text(row["rgbcolor"]))
+        # The library describes a type by its name when no description is given.
+        description = _text(row["description"])
+        now = (row["nbrofinput"], row["nbrofoutput"], "" if description == t["name"] else description,
+               _text(row["rgbcolor"]))
         want = (t["inputs"], t["outputs"], t["description"], t["color"])
         if now != want:
             p.add("update_device_type", t["line"], f"change device type {t['name']}: {_diff(now, want, ('inputs', 'outputs', 'description', 'color'))}",
@@ -430,7 +433,8 @@ def export(db) -> dict:
     for t in db.device_types():
         row = db.device_type(t.devicetype)
         dts.append(_drop_defaults({"name": t.devicetype, "inputs": row["nbrofinput"], "outputs": row["nbrofoutput"],
-                                   "description": _text(row["description"]), "color": _text(row["rgbcolor"]),
+                                   "description": "" if row["description"] == t.devicetype else _text(row["description"]),
+                                   "color": _text(row["rgbcolor"]),
                                    "subsystems": _names(row["system_list"])}, SECTIONS["device_types"]))
     out["device_types"] = dts
     devices, components = [], []

@@ -66,7 +66,7 @@ def cmd_load(args):
             return
         from tqdm import tqdm
         # The bar shows itself only when the load lasts more than a moment.
-        with tqdm(total=len(plan.steps), unit="record", delay=1.0, disable=None, file=sys.stderr) as bar:
+        with tqdm(total=len(plan.steps), unit="record", delay=0.5, disable=None, file=sys.stderr) as bar:
             _bulk.apply(db, plan, args.file, bar)
         _out(f"{len(plan.steps)} change(s) written")
 

@@ -66,6 +66,7 @@ def test_load_adds_what_is_missing_changes_what_differs_and_never_deletes(site, 
     desc["links"].append({"from": "sw02", "from_port": "9", "from_type": "data", "to": "node02", "to_port": "eth0",
                           "to_type": "data", "type": "data", "info": "relabelled"})
     desc["spares"][0]["location"] = "store room 2"
+    desc["device_types"].append({"name": "RACK"})  # the library describes it by its name
     path = tmp_path / "changed.yaml"
     path.write_text(yaml.safe_dump(desc, sort_keys=False))
 
@@ -75,8 +76,9 @@ def test_load_adds_what_is_missing_changes_what_differs_and_never_deletes(site, 
     assert sorted(said) == sorted([
         "change device node01: location 'rack C9'", "add device node03 (NODE)",
         "change port eth0 (in, data) of node01: speed 10000", "add port eth0 (in, data) of node03",
-        "change the link from sw02 port 9 (data): info relabelled", "change spare RO-9999: location store room 2"])
-    assert out.splitlines()[-1] == "6 change(s) would be written"
+        "change the link from sw02 port 9 (data): info relabelled", "change spare RO-9999: location store room 2",
+        "add device type RACK"])
+    assert out.splitlines()[-1] == "7 change(s) would be written"
     assert cli("export")[1] == text  # the dry run wrote nothing
 
     assert cli("load", path)[0] == 0
