@@ -145,6 +145,13 @@ def test_destroyed_hardware_stays_as_it_is(site, cli):
     assert status == 1 and "hardware 'RO-9999' is DESTROYED" in err
 
 
+@pytest.mark.skipif(HAS_IMPACT, reason="this build of the module has the failure impact methods")
+def test_without_the_failure_impact_methods_the_commands_say_so(site, cli):
+    for argv in (["impact", "sw01"], ["weak-points"], ["draw", "--impact", "sw01"]):
+        status, _, err = cli(*argv)
+        assert status == 1 and "this build of the module has no failure impact" in err
+
+
 @needs_impact
 def test_impact_and_weak_points_name_what_a_failure_cuts_off(site, cli, tmp_path):
     with ketraldb.connect(site) as db:

@@ -59,6 +59,7 @@ def test_load_adds_what_is_missing_changes_what_differs_and_never_deletes(site, 
     node01 = next(d for d in desc["devices"] if d["name"] == "node01")
     node01["location"] = "rack C9"
     node01["ports"][0]["speed"] = 10000
+    node01["hardware"]["serial"] = "ND-7777"  # a swap: load leaves it to the swap and says so
     desc["devices"] = [d for d in desc["devices"] if d["name"] != "node02"]  # left out: stays
     desc["devices"].append({"name": "node03", "type": "NODE", "dnode": True,
                             "ports": [{"nbr": "eth0", "way": "in", "type": "data"}]})
@@ -70,8 +71,10 @@ def test_load_adds_what_is_missing_changes_what_differs_and_never_deletes(site, 
     path = tmp_path / "changed.yaml"
     path.write_text(yaml.safe_dump(desc, sort_keys=False))
 
-    status, out, _ = cli("load", "--dry-run", path)
+    status, out, err = cli("load", "--dry-run", path)
     assert status == 0
+    assert err == (f"note: {path}:{node01_line(path)}: device node01 holds hardware ND-0001, not ND-7777: "
+                   "load does not swap hardware\n")
     said = [line.split(": would ", 1)[1] for line in out.splitlines()[:-1]]
     assert sorted(said) == sorted([
         "change device node01: location 'rack C9'", "add device node03 (NODE)",
@@ -88,8 +91,13 @@ def test_load_adds_what_is_missing_changes_what_differs_and_never_deletes(site, 
         assert db.device("node02") is not None and db.device("node03")["dnode"] == 1
         assert db.link_at("sw02", "9", OUTPUT, "data")["link_info"] == "relabelled"
         assert db.hardware("RO-9999")["location"] == "store room 2"
+        assert db.device("node01")["serialnb"] == "ND-0001" and db.hardware("ND-7777") is None
         assert [h["comments"] for h in db.hardware_history("RO-9999")][-1] == "loaded"
     assert cli("load", "--dry-run", path)[1].splitlines() == ["0 change(s) would be written"]
+
+
+def node01_line(path):
+    return next(n for n, line in enumerate(path.read_text().splitlines(), 1) if line == "- name: node01")
 
 
 BAD = {
