@@ -151,13 +151,11 @@ def cmd_routes(args):
 
 def cmd_spares(args):
     with _open(args) as db:
-        types = [args.type] if args.type is not None else db.spare_hardware_types()
-        found = 0
-        for t in types:
-            for hw in db.spare_hardware_of_type(t):
-                found += 1
-                _out("\t".join([hw["serialnb"], hw.get("hwtype") or "-", hw.get("hwname") or "-",
-                                hw.get("location") or "-"]))
+        # Every SPARE piece, typed or not; or those of one type.
+        found = db.spare_hardware_of_type(args.type) if args.type is not None else db.hardware_by_status("SPARE")
+        for hw in sorted(found, key=lambda hw: hw["serialnb"]):
+            _out("\t".join([hw["serialnb"], hw.get("hwtype") or "-", hw.get("hwname") or "-",
+                            hw.get("location") or "-"]))
         if not found:
             _out("no spare hardware" + (f" of type '{args.type}'" if args.type is not None else ""))
 

@@ -55,7 +55,10 @@ def test_show_trace_routes_and_spares_answer_from_the_database(site, cli):
     status, out, _ = cli("routes", "sw01")
     assert out.splitlines() == ["node01\tport 9:out:data\t1 link(s)", "node02\tport p:out:data\t2 link(s)",
                                 "sw02\tport p:out:data\t1 link(s)"]
-    assert cli("spares")[1] == "RO-9999\treadout\tspare readout\tstore room\n"
+    with ketraldb.connect(site) as db:  # untyped spare hardware is listed too
+        db.insert_spare_hardware("AA-1", location="shelf")
+    assert cli("spares")[1] == "AA-1\t-\t-\tshelf\nRO-9999\treadout\tspare readout\tstore room\n"
+    assert cli("spares", "readout")[1] == "RO-9999\treadout\tspare readout\tstore room\n"
     assert cli("spares", "switch")[1] == "no spare hardware of type 'switch'\n"
 
 
