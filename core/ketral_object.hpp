@@ -217,6 +217,10 @@ public:
     std::string PyUpdateSubsystemName(const std::string &old_name, const std::string &new_name);
     std::string PySwapTwoDevices(const std::string &devicename, const std::string &other, const std::string &comments);
 
+    // Addition beyond the described methods (docs/additions.md)
+    std::string PyUpdateHWStatusLocation(const std::string &serialnb, const std::string &status,
+                                         const std::string &location, const std::string &comments);
+
 private:
     std::string conn1;
     std::string conn2;

@@ -422,6 +422,18 @@ int GetRoutingTableRows(const char *devicename, int *len_result, char *result, c
    "portid|port|destinationid|destination|nbr_links". */
 int GetDestinationTableRows(const char *devicename, int *len_result, char *result, char *ErrMess);
 
+/* The status and/or location of a piece of hardware that fills no position
+ * (repaired hardware back to SPARE, hardware moved to another store room),
+ * with a history entry carrying the comment. An empty status or location
+ * keeps the present one. Refused: an unknown serial number or status word,
+ * hardware filling a device (a swap takes it out), IN_USE (taking a
+ * position gives it), DESTROYED hardware, nothing to change. */
+int UpdateHWStatusLocation(const char *serialnb, /* in: the hardware */
+                           const char *status,   /* in: IN_USE, SPARE, IN_REPAIR, DESTROYED, TEST; "" keeps it */
+                           const char *location, /* in: "" keeps it */
+                           const char *comments, /* in: the history entry's comment */
+                           char *ErrMess);
+
 #ifdef __cplusplus
 }
 #endif

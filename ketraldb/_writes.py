@@ -627,6 +627,25 @@ class Writes(Paths):
         self._write("UpdateHWSerialNB", old_serialnb, new_serialnb)
 
     @checked
+    def set_hardware_state(self, serialnb: str, status: str = "", location: str = "", comments: str = "") -> None:
+        """Changes the status and/or location of hardware that fills no position
+        (``UpdateHWStatusLocation``, an addition): repaired hardware back to
+        ``SPARE``, hardware moved to another store room. The history records it
+        with ``comments``.
+
+        Args:
+            serialnb: the hardware's serial number.
+            status: ``SPARE``, ``IN_REPAIR``, ``TEST`` or ``DESTROYED``; ``""`` keeps it.
+            location: the new location; ``""`` keeps it.
+            comments: the history entry's comment.
+
+        Raises:
+            KetralError: unknown hardware or status word, hardware filling a
+                device, ``IN_USE``, destroyed hardware, nothing to change.
+        """
+        self._write("UpdateHWStatusLocation", serialnb, status, location, comments)
+
+    @checked
     def rename_function(self, old_name: str, new_name: str) -> None:
         """Renames a device function (``UpdateDeviceFunctionName``).
 

@@ -18,3 +18,4 @@ void bind_connectivity(KetralClass &cls);
 // Additions beyond the described methods.
 void bind_additions_impact(KetralClass &cls);
 void bind_additions_tables(KetralClass &cls);
+void bind_additions_hardware(KetralClass &cls);

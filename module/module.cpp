@@ -35,4 +35,5 @@ BOOST_PYTHON_MODULE(libketralpython) {
     bind_connectivity(cls);
     bind_additions_impact(cls);
     bind_additions_tables(cls);
+    bind_additions_hardware(cls);
 }

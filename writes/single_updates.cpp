@@ -44,6 +44,11 @@ std::string KETRAL::PyUpdateHWSerialNB(const std::string &old_serialnb, const st
     return update_record(call_with(UpdateHWSerialNB, old_serialnb, new_serialnb));
 }
 
+std::string KETRAL::PyUpdateHWStatusLocation(const std::string &serialnb, const std::string &status,
+                                             const std::string &location, const std::string &comments) {
+    return update_record(call_with(UpdateHWStatusLocation, serialnb, status, location, comments));
+}
+
 std::string KETRAL::PyUpdateDeviceFunctionName(const std::string &old_name, const std::string &new_name) {
     return update_record(call_with(UpdateDeviceFunctionName, old_name, new_name));
 }

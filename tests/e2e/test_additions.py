@@ -57,3 +57,22 @@ def test_the_readers_refuse_unknown_devices_and_answer_empty_tables(net):
     with pytest.raises(RuntimeError, match="^GetDestinationTableRows: no device named 'x'$"):
         net.GetDestinationTableRows("x")
     assert list(net.GetRoutingTableRows("n1")) == [] and list(net.GetDestinationTableRows("n1")) == []
+
+
+def test_hardware_state_changes_status_and_location_with_a_history_entry(db, peek):
+    db.CreateTableSchema()
+    db.InsertDeviceType("", "TT", 1, 1, "", "", 1)
+    db.InsertFunctionalDevice("", "d1", "TT", 0, 0, "HW-IN", "", "", "rack", "", "", 1)
+    db.InsertSpareDevice("spare", "", "HW-1", "", "store room", "", 1)
+    assert db.UpdateHWStatusLocation("HW-1", "IN_REPAIR", "", "fan") == "Successful update"
+    assert db.UpdateHWStatusLocation("HW-1", "SPARE", "room 2", "repaired") == "Successful update"
+    assert peek("SELECT status, location FROM hardware_device WHERE serialnb = 'HW-1'") == [("SPARE", "room 2")]
+    assert peek("SELECT status, location, position_id, comments FROM history WHERE serialnb = 'HW-1' "
+                "ORDER BY historyid") == [("SPARE", "store room", None, None), ("IN_REPAIR", "store room", None, "fan"),
+                                          ("SPARE", "room 2", None, "repaired")]
+    for args, message in [(("HW-IN", "SPARE", "", ""), "hardware 'HW-IN' fills device 'd1'"),
+                          (("HW-1", "IN_USE", "", ""), "hardware 'HW-1' fills no position"),
+                          (("HW-1", "spare", "", ""), "'spare' is not a status word")]:
+        with pytest.raises(RuntimeError, match="^UpdateHWStatusLocation: " + message):
+            db.UpdateHWStatusLocation(*args)
+    assert peek("SELECT status FROM hardware_device WHERE serialnb = 'HW-IN'") == [("IN_USE",)]

@@ -31,3 +31,12 @@ def test_a_reader_answers_an_empty_table_and_raises_a_failure(fake, db, method):
     with pytest.raises(RuntimeError, match=f"^{method}: no device named 'sw99'$"):
         getattr(db, method)("sw99")
     assert fake.count(method) == 2
+
+
+def test_the_hardware_state_change_passes_its_four_texts_and_answers_updated(fake, db):
+    assert db.UpdateHWStatusLocation("RO-1", "SPARE", "store room", "repaired") == "Successful update"
+    (call,) = fake.calls("UpdateHWStatusLocation")
+    assert [a["value"] for a in call[:4]] == [b"RO-1", b"SPARE", b"store room", b"repaired"]
+    fake.answer("UpdateHWStatusLocation", rc=1, error="UpdateHWStatusLocation: no hardware with serial number 'X'")
+    with pytest.raises(RuntimeError, match="^UpdateHWStatusLocation: no hardware with serial number 'X'$"):
+        db.UpdateHWStatusLocation("X", "SPARE", "", "")

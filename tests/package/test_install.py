@@ -52,6 +52,10 @@ def test_an_install_under_a_prefix_is_imported_from_there(tmp_path):
     package, module, subsystems = run_script(tmp_path, clean_env(PYTHONPATH=str(folder)))
     assert pathlib.Path(package).is_relative_to(folder) and pathlib.Path(module).is_relative_to(folder)
     assert subsystems == "['DAQ']"
+    # The command line, installed beside: it finds the package without a path.
+    spares = subprocess.run([str(prefix / "bin" / "ketraldb"), "--database", "site.sqlite", "spares"], cwd=tmp_path,
+                            env=clean_env(), capture_output=True, text=True)
+    assert (spares.returncode, spares.stdout) == (0, "no spare hardware\n"), spares.stderr
 
 
 def test_a_user_install_is_found_by_python_without_a_path(tmp_path):
