@@ -51,19 +51,23 @@ bool ColumnStore::regrow() {
     // Every reported size must be allocatable before anything is replaced.
     bool has_ints = false;
     for (const Slot &s : slots_) {
-        if (s.column.kind == Column::Kind::Int) has_ints = true;
-        else if (s.column.grows && !usable_bytes(s.length)) return false;
+        if (s.column.kind == Column::Kind::Int)
+            has_ints = true;
+        else if (s.column.grows && !usable_bytes(s.length))
+            return false;
     }
-    if (has_ints && !usable_bytes(static_cast<long long>(count_) * static_cast<long long>(sizeof(int))))
-        return false;
+    if (has_ints && !usable_bytes(static_cast<long long>(count_) * static_cast<long long>(sizeof(int)))) return false;
 
     for (Slot &s : slots_) {
-        if (s.column.kind == Column::Kind::Int) s.ints.reset(count_);
-        else if (s.column.grows) s.chars.reset(s.length);
+        if (s.column.kind == Column::Kind::Int)
+            s.ints.reset(count_);
+        else if (s.column.grows)
+            s.chars.reset(s.length);
         // A list that keeps its buffer is announced at that buffer's size,
         // whatever length the failed call left: the library never gets a
         // capacity larger than the buffer behind it.
-        else s.length = s.chars.size();
+        else
+            s.length = s.chars.size();
     }
     return true;
 }
@@ -111,8 +115,10 @@ std::vector<std::string> ColumnStore::rows() const {
             if (!s.column.in_row) continue;
             if (!first) row.push_back('|');
             first = false;
-            if (s.column.kind == Column::Kind::Int) row += std::to_string(s.ints[i]);
-            else row += (reader++)->next();
+            if (s.column.kind == Column::Kind::Int)
+                row += std::to_string(s.ints[i]);
+            else
+                row += (reader++)->next();
         }
         rows.push_back(std::move(row));
     }

@@ -47,7 +47,7 @@ inline constexpr int kNoCount = -1;
 inline constexpr int kMaxColumnBytes = 1 << 30;
 
 struct Layout {
-    int count;                    // initial count, the capacity of every integer column, or kNoCount
+    int count;  // initial count, the capacity of every integer column, or kNoCount
     Retry retry;
     std::vector<Column> columns;  // numbered from 1 in this order; the row joins them in this order
     int rows_by_text = 0;         // 0: one row per counted entry; k: one row per text of column k

@@ -46,7 +46,8 @@ std::string insert_record(std::initializer_list<Check> checks, const char *succe
 // Batched update: first, then last, each 0 or 1; the call; "Successful update".
 template <typename Call>
 std::string batch_update(int first, int last, Call &&call) {
-    return insert_record({flag(first, "first is 1 or 0"), flag(last, "last is 1 or 0")}, kUpdated, std::forward<Call>(call));
+    return insert_record({flag(first, "first is 1 or 0"), flag(last, "last is 1 or 0")}, kUpdated,
+                         std::forward<Call>(call));
 }
 
 // Single update or swap, and deletion: no checks, one call.

@@ -76,16 +76,15 @@ int GetDeviceRow_devid(int deviceid, int *len_result, char *result, char *ErrMes
 int GetBoardCpntRow_cpntid(int cpntid, int *len_result, char *result, char *ErrMess);
 int GetHWCpntRow_snbid(int snbid, int *len_result, char *result, char *ErrMess);
 int GetPortRow_pid(int portid, int *len_result, char *result, char *ErrMess);
-int GetPortRow_devid(int deviceid, const char *port_nbr, int port_way, const char *port_type,
-                     int *len_result, char *result, char *ErrMess);
+int GetPortRow_devid(int deviceid, const char *port_nbr, int port_way, const char *port_type, int *len_result,
+                     char *result, char *ErrMess);
 int GetSparePortRow_snb(const char *serialnb, const char *port_nbr, int port_way, const char *port_type,
                         int *len_result, char *result, char *ErrMess);
 int GetMacroConnectivityRow_lkid(int lkid, int *len_result, char *result, char *ErrMess);
 int GetMicroConnectivityRow_lkid(int lkid, int *len_result, char *result, char *ErrMess);
 int GetMacroConnectivityRow_node(int deviceid, const char *port_nbr, int port_way, const char *port_type,
                                  int *len_result, char *result, char *ErrMess);
-int GetMicroConnectivityRow_node(int cpntid, int port_nbr, int port_way,
-                                 int *len_result, char *result, char *ErrMess);
+int GetMicroConnectivityRow_node(int cpntid, int port_nbr, int port_way, int *len_result, char *result, char *ErrMess);
 int GetIPInfoRow(const char *ipaddress, int *len_result, char *result, char *ErrMess);
 int GetLkTypeRow_lkname(const char *lktype, int *len_result, char *result, char *ErrMess);
 int GetLkTypeRow_lknb(int lknb, int *len_result, char *result, char *ErrMess);
@@ -100,8 +99,7 @@ int GetCpntName_cpntid(int cpntid, char *name, char *ErrMess);
 /* id: out. */
 int GetDeviceID_devicename(const char *devicename, int *id, char *ErrMess);
 int GetCpntID_cpntname(const char *cpntname, int *id, char *ErrMess);
-int GetPortID_portinfo(int deviceid, const char *port_nbr, const char *port_type, int port_way,
-                       int *id, char *ErrMess);
+int GetPortID_portinfo(int deviceid, const char *port_nbr, const char *port_type, int port_way, int *id, char *ErrMess);
 
 /* ------------------------------------------------------------------ */
 /* Status (result: out, KETRAL_STATUS_CAPACITY bytes) and last         */
@@ -125,17 +123,16 @@ int GetFunctionalBoardCpntNameLastHW(const char *cpntname, char *result, int *le
 /* ------------------------------------------------------------------ */
 
 int GetHWDeviceByStatus(const char *status, const char *selector, int *len_result, char *result, char *ErrMess);
-int GetFunctionalDeviceByStatus(const char *status, const char *selector, int *len_result, char *result,
-                                char *ErrMess);
+int GetFunctionalDeviceByStatus(const char *status, const char *selector, int *len_result, char *result, char *ErrMess);
 int GetHWBoardCpntByStatus(const char *status, char *result, int *len_result, char *ErrMess);
 int GetHistoryOfHWDevice(const char *serialnb, char *result, int *len_result, const char *date_from,
                          const char *date_to, char *ErrMess);
-int GetHistoryOfHWBoardCpnt(const char *serialnb, int key_number, char *result, int *len_result,
-                            const char *date_from, const char *date_to, char *ErrMess);
+int GetHistoryOfHWBoardCpnt(const char *serialnb, int key_number, char *result, int *len_result, const char *date_from,
+                            const char *date_to, char *ErrMess);
 int GetHistoryOfFunctionalDevice(const char *devicename, char *result, int *len_result, const char *date_from,
                                  const char *date_to, char *ErrMess);
-int GetHistoryOfFunctionalBoardCpntName(const char *cpntname, char *result, int *len_result,
-                                        const char *date_from, const char *date_to, char *ErrMess);
+int GetHistoryOfFunctionalBoardCpntName(const char *cpntname, char *result, int *len_result, const char *date_from,
+                                        const char *date_to, char *ErrMess);
 
 /* ------------------------------------------------------------------ */
 /* Integer-list queries: args..., count (in/out), array (out), error.  */
@@ -178,23 +175,21 @@ int GetMacIPAddPerDevID(int deviceid, int *len_result, char *result, char *ErrMe
 /* column has its own byte length.                                     */
 /* ------------------------------------------------------------------ */
 
-int LoadConnectivityTable(const char *selector,
-                          int *rows,           /* in/out: capacity of every integer column */
-                          int *lkid,           /* out: column 1 */
-                          int *node_from,      /* out: column 2 (device id) */
-                          int *node_to,        /* out: column 3 (device id) */
-                          int *len_port_from,  /* in/out: bytes of port_from */
-                          int *len_port_to,    /* in/out: bytes of port_to */
-                          char *port_from,     /* out: column 4 */
-                          char *port_to,       /* out: column 5 */
-                          int *bidirectional,  /* out: column 6 */
-                          int *lkused,         /* out: column 7 */
-                          int *lktype,         /* out: column 8 (link type number) */
-                          char *lkinfo,        /* out: column 9 */
-                          int *len_lkinfo,     /* in/out: bytes of lkinfo */
+int LoadConnectivityTable(const char *selector, int *rows, /* in/out: capacity of every integer column */
+                          int *lkid,                       /* out: column 1 */
+                          int *node_from,                  /* out: column 2 (device id) */
+                          int *node_to,                    /* out: column 3 (device id) */
+                          int *len_port_from,              /* in/out: bytes of port_from */
+                          int *len_port_to,                /* in/out: bytes of port_to */
+                          char *port_from,                 /* out: column 4 */
+                          char *port_to,                   /* out: column 5 */
+                          int *bidirectional,              /* out: column 6 */
+                          int *lkused,                     /* out: column 7 */
+                          int *lktype,                     /* out: column 8 (link type number) */
+                          char *lkinfo,                    /* out: column 9 */
+                          int *len_lkinfo,                 /* in/out: bytes of lkinfo */
                           char *ErrMess);
-int MatchDeviceIDDeviceName(const char *selector, int *rows, int *ids, int *len_names, char *names,
-                            char *ErrMess);
+int MatchDeviceIDDeviceName(const char *selector, int *rows, int *ids, int *len_names, char *names, char *ErrMess);
 int LoadDeviceTypeTable(const char *selector, int *len_names, char *names, int *rows, int *ids, char *ErrMess);
 int LoadLinkTypeTable(int *rows, int *ids, int *len_names, char *names, char *ErrMess);
 
@@ -206,27 +201,26 @@ int LoadLinkTypeTable(int *rows, int *ids, int *len_names, char *names, char *Er
 int InsertDeviceType(const char *system_list, const char *devicetype, int nbrofinput, int nbrofoutput,
                      const char *description, const char *rgbcolor, int last_rows, char *ErrMess);
 int InsertFunctionalDevice(const char *system_list, const char *devicename, const char *devicetype, int dnode,
-                           int promiscuous_mode, const char *serialnb, const char *hwtype,
-                           const char *responsible, const char *comments, const char *location,
-                           const char *function_list, int last_rows, char *ErrMess);
+                           int promiscuous_mode, const char *serialnb, const char *hwtype, const char *responsible,
+                           const char *comments, const char *location, const char *function_list, int last_rows,
+                           char *ErrMess);
 /* Packed lists: each element followed by one NUL; *_len is the byte length. */
 int InsertTestFunctionalDevice(const char *devicename, const char *ipadd, int ipadd_len, const char *subnet,
-                               int subnet_len, const char *ipname, int ipname_len, const char *portnb,
-                               int portnb_len, const char *port_list, int port_list_len, const int *port_way,
-                               int port_way_count, int last_rows, char *ErrMess);
+                               int subnet_len, const char *ipname, int ipname_len, const char *portnb, int portnb_len,
+                               const char *port_list, int port_list_len, const int *port_way, int port_way_count,
+                               int last_rows, char *ErrMess);
 int InsertSpareDevice(const char *hwname, const char *hwtype, const char *serialnb, const char *responsible,
                       const char *comments, const char *location, int last_rows, char *ErrMess);
 int InsertSimpleLinkType(const char *lktype, int last_rows, char *ErrMess);
 int InsertCompositeLinkType(const char *lktype, const char *link_list, int last_rows, char *ErrMess);
-int InsertPort(const char *devicename, const char *port_nbr, int admin_status, int port_way, int speed,
-               int pxi_booting, const char *port_type, const char *bia, const char *ipaddress,
-               const char *ipname, const char *subnet, const char *macaddress, const char *phy, int last_rows,
-               char *ErrMess);
+int InsertPort(const char *devicename, const char *port_nbr, int admin_status, int port_way, int speed, int pxi_booting,
+               const char *port_type, const char *bia, const char *ipaddress, const char *ipname, const char *subnet,
+               const char *macaddress, const char *phy, int last_rows, char *ErrMess);
 int InsertMacroLink(const char *node_from, const char *node_to, const char *port_nbrfrom, const char *port_nbrto,
                     const char *port_typefrom, const char *port_typeto, const char *lktype, const char *link_info,
                     int bidirectional, int last_rows, char *ErrMess);
-int InsertSparePort(const char *serialnb, const char *port_nbr, int port_way, const char *port_type,
-                    const char *bia, const char *macaddress, int last_rows, char *ErrMess);
+int InsertSparePort(const char *serialnb, const char *port_nbr, int port_way, const char *port_type, const char *bia,
+                    const char *macaddress, int last_rows, char *ErrMess);
 int InsertSimpleDeviceFunction(const char *function_name, int last_rows, char *ErrMess);
 int InsertSubsystem(const char *system_name, const char *parent_name, char *ErrMess);
 
@@ -234,26 +228,23 @@ int InsertSubsystem(const char *system_name, const char *parent_name, char *ErrM
 /* Batched inserts: first = 1 opens the batch, last = 1 writes it.     */
 /* ------------------------------------------------------------------ */
 
-int InsertMultipleSpareDevices(const char *hwname, const char *hwtype, const char *serialnb,
-                               const char *responsible, const char *comments, const char *location, int first,
-                               int last, char *ErrMess);
-int InsertMultipleBoardCpnts(const char *cpntname, const char *cpnttype, int replacable,
-                             const char *motherboardname, const char *serialnb, const char *hwtype,
-                             const char *responsible, const char *comments, const char *location, int first,
-                             int last, char *ErrMess);
+int InsertMultipleSpareDevices(const char *hwname, const char *hwtype, const char *serialnb, const char *responsible,
+                               const char *comments, const char *location, int first, int last, char *ErrMess);
+int InsertMultipleBoardCpnts(const char *cpntname, const char *cpnttype, int replacable, const char *motherboardname,
+                             const char *serialnb, const char *hwtype, const char *responsible, const char *comments,
+                             const char *location, int first, int last, char *ErrMess);
 int InsertMultipleDeviceTypes(const char *system_list, const char *devicetype, int nbrofinput, int nbrofoutput,
                               const char *description, const char *rgbcolor, int first, int last, char *ErrMess);
-int InsertMultipleFunctionalDevices(const char *system_list, const char *devicename, const char *devicetype,
-                                    int dnode, int promiscuous_mode, const char *serialnb, const char *hwtype,
+int InsertMultipleFunctionalDevices(const char *system_list, const char *devicename, const char *devicetype, int dnode,
+                                    int promiscuous_mode, const char *serialnb, const char *hwtype,
                                     const char *responsible, const char *comments, const char *location,
                                     const char *function_list, int first, int last, char *ErrMess);
 int InsertMultipleSimpleLinkTypes(const char *lktype, int first, int last, char *ErrMess);
-int InsertMultipleCompositeLinkTypes(const char *lktype, const char *link_list, int first, int last,
-                                     char *ErrMess);
+int InsertMultipleCompositeLinkTypes(const char *lktype, const char *link_list, int first, int last, char *ErrMess);
 int InsertMultiplePorts(const char *devicename, const char *port_nbr, int admin_status, int port_way, int speed,
                         int pxi_booting, const char *port_type, const char *bia, const char *ipaddress,
-                        const char *ipname, const char *subnet, const char *macaddress, const char *phy,
-                        int first, int last, char *ErrMess);
+                        const char *ipname, const char *subnet, const char *macaddress, const char *phy, int first,
+                        int last, char *ErrMess);
 int InsertMultipleSparePorts(const char *serialnb, const char *port_nbr, int port_way, const char *port_type,
                              const char *bia, const char *macaddress, int first, int last, char *ErrMess);
 int InsertMultipleMacroLinks(const char *node_from, const char *node_to, const char *port_nbrfrom,
@@ -281,73 +272,65 @@ int GetConnectivityBetweenDevices(const char *dev_from, const char *dev_to, int 
                                   int *lktype, int *pathid, int *link_pos, char *lkinfo, int reload_connectivity,
                                   int delete_connectivity, char *ErrMess);
 int GetDetailedConnectivityBetweenDevices(const char *dev_from, const char *dev_to, char *node_from, int *n,
-                                          int *len_node_from, int *len_port_from, int *len_node_to,
-                                          int *len_port_to, int *len_lkinfo, char *port_from, char *port_to,
-                                          int *lkid, int *lktype, char *node_to, int *pathid, int *link_pos,
-                                          char *lkinfo, int reload_connectivity, int delete_connectivity,
-                                          char *ErrMess);
+                                          int *len_node_from, int *len_port_from, int *len_node_to, int *len_port_to,
+                                          int *len_lkinfo, char *port_from, char *port_to, int *lkid, int *lktype,
+                                          char *node_to, int *pathid, int *link_pos, char *lkinfo,
+                                          int reload_connectivity, int delete_connectivity, char *ErrMess);
 /* nto_dtype 1: nto is a device type; 0: a part of device names. */
 int GetDetailedConnBetweenDeviceDevType(const char *devicename, const char *nto, int nto_dtype, char *node_from,
-                                        char *port_from, char *port_to, int *n, int *len_node_from,
-                                        int *len_port_from, int *len_node_to, int *len_port_to, int *len_lkinfo,
-                                        int *pathid, int *link_pos, char *node_to, int *lktype, int *lkid,
-                                        char *lkinfo, int reload_connectivity, int delete_connectivity,
-                                        char *ErrMess);
+                                        char *port_from, char *port_to, int *n, int *len_node_from, int *len_port_from,
+                                        int *len_node_to, int *len_port_to, int *len_lkinfo, int *pathid, int *link_pos,
+                                        char *node_to, int *lktype, int *lkid, char *lkinfo, int reload_connectivity,
+                                        int delete_connectivity, char *ErrMess);
 int GetConnOutBetweenDeviceDeviceType(const char *devicename, const char *nto, int nto_dtype, int *len_result,
-                                      char *result, int reload_connectivity, int delete_connectivity,
-                                      char *ErrMess);
+                                      char *result, int reload_connectivity, int delete_connectivity, char *ErrMess);
 
 /* ------------------------------------------------------------------ */
 /* Paths, destinations and micro-connectivity                          */
 /* ------------------------------------------------------------------ */
 
-int GetDestinationNamePerDevPort(const char *devicename, const char *port_nbr, const char *port_type,
-                                 int *len_result, char *result, char *ErrMess);
-int GetAllPathsPerDevice(const char *devicename, const char *system_name, int *n, int *link_pos, int *pathid,
-                         int *lkid, int reload_connectivity, int delete_connectivity, char *ErrMess);
-int GetMicroConnectBetweenBoardCpntAndMotherBoard(const char *cpntname, int int_arg, int *ints1, int *ints2,
-                                                  int *n, char *listA, int *lenA, char *listB, int *lenB,
-                                                  char *listC, int *lenC, char *listD, int *lenD,
-                                                  char *ErrMess);
+int GetDestinationNamePerDevPort(const char *devicename, const char *port_nbr, const char *port_type, int *len_result,
+                                 char *result, char *ErrMess);
+int GetAllPathsPerDevice(const char *devicename, const char *system_name, int *n, int *link_pos, int *pathid, int *lkid,
+                         int reload_connectivity, int delete_connectivity, char *ErrMess);
+int GetMicroConnectBetweenBoardCpntAndMotherBoard(const char *cpntname, int int_arg, int *ints1, int *ints2, int *n,
+                                                  char *listA, int *lenA, char *listB, int *lenB, char *listC,
+                                                  int *lenC, char *listD, int *lenD, char *ErrMess);
 int GetMicroConnectFromPortid(int int_arg1, int int_arg2, const char *text_arg, int *ints1, int *ints2, int *n,
-                              char *listA, int *lenA, char *listB, int *lenB, char *listC, int *lenC,
-                              char *listD, int *lenD, char *ErrMess);
+                              char *listA, int *lenA, char *listB, int *lenB, char *listC, int *lenC, char *listD,
+                              int *lenD, char *ErrMess);
 int GetMicroConnectToCpntType(int int_arg1, int int_arg2, const char *text_arg, int *ints1, int *ints2, int *n,
-                              char *listA, int *lenA, char *listB, int *lenB, char *listC, int *lenC,
-                              char *listD, int *lenD, char *ErrMess);
+                              char *listA, int *lenA, char *listB, int *lenB, char *listC, int *lenC, char *listD,
+                              int *lenD, char *ErrMess);
 
 /* ------------------------------------------------------------------ */
 /* Batched updates: record values, first, last, error.                 */
 /* ------------------------------------------------------------------ */
 
-int UpdateMultiplePorts(const char *devicename, const char *port_nbr, int port_way, const char *port_type,
-                        int speed, const char *phy, int pxi_booting, int first, int last, char *ErrMess);
-int UpdateMultipleAttributeMacIPs(const char *ipaddress, const char *subnet, const char *ipname, int first,
-                                  int last, char *ErrMess);
+int UpdateMultiplePorts(const char *devicename, const char *port_nbr, int port_way, const char *port_type, int speed,
+                        const char *phy, int pxi_booting, int first, int last, char *ErrMess);
+int UpdateMultipleAttributeMacIPs(const char *ipaddress, const char *subnet, const char *ipname, int first, int last,
+                                  char *ErrMess);
 int UpdateMultipleIPAddresses(const char *ip_old, const char *ip_new, int first, int last, char *ErrMess);
-int UpdateMultipleCompositeLinkTypes(const char *lktype, const char *link_list, int first, int last,
-                                     char *ErrMess);
+int UpdateMultipleCompositeLinkTypes(const char *lktype, const char *link_list, int first, int last, char *ErrMess);
 int UpdateMultipleLinkTypeNames(const char *old_name, const char *new_name, int first, int last, char *ErrMess);
-int UpdateMultipleDeviceTypeAttributes(const char *devicetype, const char *description, int nbrofinput,
-                                       int nbrofoutput, const char *rgbcolor, int first, int last, char *ErrMess);
+int UpdateMultipleDeviceTypeAttributes(const char *devicetype, const char *description, int nbrofinput, int nbrofoutput,
+                                       const char *rgbcolor, int first, int last, char *ErrMess);
 int UpdateMultipleDeviceTypes(const char *old_name, const char *new_name, int first, int last, char *ErrMess);
 int UpdateMultipleAttributesDevices(const char *devicename, int dnode, int promiscuous_mode, const char *location,
                                     const char *function_list, int first, int last, char *ErrMess);
-int UpdateMultipleDevNamesDevices(const char *old_name, const char *new_name, int first, int last,
-                                  char *ErrMess);
+int UpdateMultipleDevNamesDevices(const char *old_name, const char *new_name, int first, int last, char *ErrMess);
 int UpdateMultipleBidirectionalLinks(const char *node_from, const char *node_to, const char *port_nbrfrom,
                                      const char *port_typefrom, const char *port_nbrto, const char *port_typeto,
                                      int bidirectional, int first, int last, char *ErrMess);
 int UpdateMultipleLkUsedLinks(const char *node_from, const char *node_to, const char *port_nbrfrom,
-                              const char *port_typefrom, const char *port_nbrto, const char *port_typeto,
-                              int lkused, int first, int last, char *ErrMess);
+                              const char *port_typefrom, const char *port_nbrto, const char *port_typeto, int lkused,
+                              int first, int last, char *ErrMess);
 int UpdateMultipleLkTypeLinks(const char *node_from, const char *node_to, const char *port_nbrfrom,
                               const char *port_typefrom, const char *port_nbrto, const char *port_typeto,
                               const char *lktype, int first, int last, char *ErrMess);
-int UpdateMultipleDeviceSystemList(const char *devicename, const char *system_list, int first, int last,
-                                   char *ErrMess);
-int UpdateMultipleDTypeDevices(const char *devicename, const char *devicetype, int first, int last,
-                               char *ErrMess);
+int UpdateMultipleDeviceSystemList(const char *devicename, const char *system_list, int first, int last, char *ErrMess);
+int UpdateMultipleDTypeDevices(const char *devicename, const char *devicetype, int first, int last, char *ErrMess);
 int UpdateMultipleLkInfoLinks(const char *node_from, const char *node_to, const char *port_nbrfrom,
                               const char *port_typefrom, const char *port_nbrto, const char *port_typeto,
                               const char *link_info, int first, int last, char *ErrMess);
@@ -367,9 +350,8 @@ int DeleteHWDevice(const char *serialnb, char *ErrMess);
 int DeleteSystemName(const char *system_name, char *ErrMess);
 int DeleteBootImage(const char *devicename, char *ErrMess);
 int DeleteIPAlias(const char *ipalias, char *ErrMess);
-int UpdateBootImage(const char *devicename, const char *boot_image, const char *kernel_image,
-                    const char *initrd_image, const char *physical_location, const char *boot_protocol,
-                    char *ErrMess);
+int UpdateBootImage(const char *devicename, const char *boot_image, const char *kernel_image, const char *initrd_image,
+                    const char *physical_location, const char *boot_protocol, char *ErrMess);
 int UpdateIPalias(const char *old_alias, const char *new_alias, char *ErrMess);
 int UpdateHWSerialNB(const char *old_serialnb, const char *new_serialnb, char *ErrMess);
 int UpdateDeviceFunctionName(const char *old_name, const char *new_name, char *ErrMess);
@@ -393,8 +375,8 @@ int SwapTwoDevices(const char *devicename, const char *other, const char *commen
    an end device are gone); each part by name; length 0 when none. */
 int GetFailureImpactOfDevice(const char *devicename, int *len_result, char *result, int reload_connectivity,
                              int delete_connectivity, char *ErrMess);
-int GetFailureImpactOfLink(int lkid, int *len_result, char *result, int reload_connectivity,
-                           int delete_connectivity, char *ErrMess);
+int GetFailureImpactOfLink(int lkid, int *len_result, char *result, int reload_connectivity, int delete_connectivity,
+                           char *ErrMess);
 /* port_way: 1 (input) or 2 (output). */
 int GetFailureImpactOfPort(const char *devicename, const char *port_nbr, int port_way, const char *port_type,
                            int *len_result, char *result, int reload_connectivity, int delete_connectivity,
@@ -404,8 +386,7 @@ int GetFailureImpactOfPort(const char *devicename, const char *port_nbr, int por
    One text per weak point, "device|name|count" or "link|lkid|count" (count:
    the devices it cuts off), most devices cut off first, then devices before
    links, then by name or lkid; length 0 when none. */
-int GetWeakPoints(int *len_result, char *result, int reload_connectivity, int delete_connectivity,
-                  char *ErrMess);
+int GetWeakPoints(int *len_result, char *result, int reload_connectivity, int delete_connectivity, char *ErrMess);
 
 /* ---- Routing and destination tables, read back -----------------------
    A device's stored routing table: one text per (destination, port), by

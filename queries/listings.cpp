@@ -23,25 +23,29 @@ StringVec KETRAL::PyGetHWBoardCpntByStatus(const std::string &status) {
         50000, [&](int *len, char *res, char *err) { return GetHWBoardCpntByStatus(status.c_str(), res, len, err); });
 }
 
-StringVec KETRAL::PyGetHistoryOfHWDevice(const std::string &serialnb, const std::string &filter_1, const std::string &filter_2) {
+StringVec KETRAL::PyGetHistoryOfHWDevice(const std::string &serialnb, const std::string &filter_1,
+                                         const std::string &filter_2) {
     return string_list(500000, [&](int *len, char *res, char *err) {
         return GetHistoryOfHWDevice(serialnb.c_str(), res, len, filter_1.c_str(), filter_2.c_str(), err);
     });
 }
 
-StringVec KETRAL::PyGetHistoryOfHWBoardCpnt(const std::string &serialnb, int key_number, const std::string &filter_1, const std::string &filter_2) {
+StringVec KETRAL::PyGetHistoryOfHWBoardCpnt(const std::string &serialnb, int key_number, const std::string &filter_1,
+                                            const std::string &filter_2) {
     return string_list(50000, [&](int *len, char *res, char *err) {
         return GetHistoryOfHWBoardCpnt(serialnb.c_str(), key_number, res, len, filter_1.c_str(), filter_2.c_str(), err);
     });
 }
 
-StringVec KETRAL::PyGetHistoryOfFunctionalDevice(const std::string &devicename, const std::string &filter_1, const std::string &filter_2) {
+StringVec KETRAL::PyGetHistoryOfFunctionalDevice(const std::string &devicename, const std::string &filter_1,
+                                                 const std::string &filter_2) {
     return string_list(50000, [&](int *len, char *res, char *err) {
         return GetHistoryOfFunctionalDevice(devicename.c_str(), res, len, filter_1.c_str(), filter_2.c_str(), err);
     });
 }
 
-StringVec KETRAL::PyGetHistoryOfFunctionalBoardCpntName(const std::string &cpntname, const std::string &filter_1, const std::string &filter_2) {
+StringVec KETRAL::PyGetHistoryOfFunctionalBoardCpntName(const std::string &cpntname, const std::string &filter_1,
+                                                        const std::string &filter_2) {
     return string_list(50000, [&](int *len, char *res, char *err) {
         return GetHistoryOfFunctionalBoardCpntName(cpntname.c_str(), res, len, filter_1.c_str(), filter_2.c_str(), err);
     });

@@ -62,13 +62,15 @@ std::string KETRAL::PyGetPortRow_pid(int pid) {
     return row_query(1000, [&](int *len, char *res, char *err) { return GetPortRow_pid(pid, len, res, err); });
 }
 
-std::string KETRAL::PyGetPortRow_devid(int deviceid, const std::string &portnb, int port_way, const std::string &port_type) {
+std::string KETRAL::PyGetPortRow_devid(int deviceid, const std::string &portnb, int port_way,
+                                       const std::string &port_type) {
     return row_query(1000, [&](int *len, char *res, char *err) {
         return GetPortRow_devid(deviceid, portnb.c_str(), port_way, port_type.c_str(), len, res, err);
     });
 }
 
-std::string KETRAL::PyGetSparePortRow_snb(const std::string &serialnb, const std::string &portnb, int port_way, const std::string &port_type) {
+std::string KETRAL::PyGetSparePortRow_snb(const std::string &serialnb, const std::string &portnb, int port_way,
+                                          const std::string &port_type) {
     return row_query(1000, [&](int *len, char *res, char *err) {
         return GetSparePortRow_snb(serialnb.c_str(), portnb.c_str(), port_way, port_type.c_str(), len, res, err);
     });
@@ -84,7 +86,8 @@ std::string KETRAL::PyGetMicroConnectivityRow_lkid(int lkid) {
                      [&](int *len, char *res, char *err) { return GetMicroConnectivityRow_lkid(lkid, len, res, err); });
 }
 
-std::string KETRAL::PyGetMacroConnectivityRow_node(int node, const std::string &portnb, int port_way, const std::string &port_type) {
+std::string KETRAL::PyGetMacroConnectivityRow_node(int node, const std::string &portnb, int port_way,
+                                                   const std::string &port_type) {
     return row_query(1000, [&](int *len, char *res, char *err) {
         return GetMacroConnectivityRow_node(node, portnb.c_str(), port_way, port_type.c_str(), len, res, err);
     });

@@ -128,7 +128,8 @@ void Columns::write() {
     require(fn_, count_, count_);
     for (const IntColumn &c : ints_) require(fn_, c.array, c.array);
     for (const TextColumn &c : texts_) require(fn_, c.length, c.buffer);
-    std::size_t rows = ints_.empty() ? (texts_.empty() ? 0 : texts_.front().values.items()) : ints_.front().values.size();
+    std::size_t rows =
+        ints_.empty() ? (texts_.empty() ? 0 : texts_.front().values.items()) : ints_.front().values.size();
     for (const IntColumn &c : ints_)
         if (c.values.size() != rows) throw std::logic_error(std::string("column ") + c.name + " is not one per row");
     for (const TextColumn &c : texts_)

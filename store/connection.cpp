@@ -58,8 +58,8 @@ std::unique_ptr<sql::Connection> open_database(const char *database, const char 
     if (const std::string_view scheme = url_scheme(name); !scheme.empty())
         throw Failure("DBConnexion: a database beginning with '" + std::string(scheme) +
                       ":' is not a supported URL: give postgresql://[user@]host[:port]/dbname (or postgres://...) "
-                      "for a PostgreSQL server, or an SQLite file path (./" + std::string(scheme) +
-                      ":... for a file whose name begins so)");
+                      "for a PostgreSQL server, or an SQLite file path (./" +
+                      std::string(scheme) + ":... for a file whose name begins so)");
     try {
         return sql::open_sqlite(name);
     } catch (const sql::DbError &e) {
@@ -96,7 +96,6 @@ int DBDeconnexion(char *ErrMess) {
     using namespace ketral::store;
     return guarded({"DBDeconnexion", ErrMess, Needs::Nothing}, [](Session &session) { session.detach(); });
 }
-
 
 int CreateTableSchema(char *ErrMess) {
     using namespace ketral::store;

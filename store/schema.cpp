@@ -1,5 +1,5 @@
-// The schema of the configuration database: its tables, version and upgrades. The SQL is portable; the backend-specific pieces
-// are the type of the self-numbered keys ("{id}") and of texts (TEXT).
+// The schema of the configuration database: its tables, version and upgrades. The SQL is portable; the backend-specific
+// pieces are the type of the self-numbered keys ("{id}") and of texts (TEXT).
 #include "store/schema.hpp"
 
 #include <cctype>
@@ -222,8 +222,8 @@ namespace {
 void create_table(sql::Connection &db, const Table &table) {
     db.execute("CREATE TABLE IF NOT EXISTS " + std::string(table.name) + " (" + expand(table.columns, db) + ")");
     for (const Index &index : table.indexes)
-        db.execute(std::string(index.unique ? "CREATE UNIQUE INDEX" : "CREATE INDEX") + " IF NOT EXISTS " +
-                   index.name + " ON " + table.name + " (" + index.columns + ")");
+        db.execute(std::string(index.unique ? "CREATE UNIQUE INDEX" : "CREATE INDEX") + " IF NOT EXISTS " + index.name +
+                   " ON " + table.name + " (" + index.columns + ")");
 }
 
 const Table &table_named(std::string_view name) {
@@ -240,7 +240,8 @@ void upgrade_1_to_2(sql::Connection &db) {
     db.run("INSERT INTO database_state (writes, network) VALUES (1, 1)");
     db.execute("ALTER TABLE destination_device ADD COLUMN network INTEGER NOT NULL DEFAULT 0");
     create_table(db, table_named("routing_switch"));
-    db.run("INSERT INTO routing_switch (switchid, max_links, network) SELECT DISTINCT switchid, 0, 0 FROM routing_table");
+    db.run(
+        "INSERT INTO routing_switch (switchid, max_links, network) SELECT DISTINCT switchid, 0, 0 FROM routing_table");
 }
 
 }  // namespace
@@ -290,7 +291,8 @@ void create_schema(sql::Connection &db) {
 void drop_schema(sql::Connection &db) {
     sql::Transaction transaction(db);
     const auto &tables = schema_tables();
-    for (auto it = tables.rbegin(); it != tables.rend(); ++it) db.execute("DROP TABLE IF EXISTS " + std::string(it->name));
+    for (auto it = tables.rbegin(); it != tables.rend(); ++it)
+        db.execute("DROP TABLE IF EXISTS " + std::string(it->name));
     transaction.commit();
 }
 

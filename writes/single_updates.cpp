@@ -20,17 +20,24 @@ std::string KETRAL::PyDeleteFunctionalDeviceType(const std::string &devicetype) 
     return delete_record(call_with(DeleteFunctionalDeviceType, devicetype));
 }
 
-std::string KETRAL::PyDeleteHWDevice(const std::string &serialnb) { return delete_record(call_with(DeleteHWDevice, serialnb)); }
+std::string KETRAL::PyDeleteHWDevice(const std::string &serialnb) {
+    return delete_record(call_with(DeleteHWDevice, serialnb));
+}
 
 std::string KETRAL::PyDeleteSystemName(const std::string &system_name) {
     return delete_record(call_with(DeleteSystemName, system_name));
 }
 
-std::string KETRAL::PyDeleteBootImage(const std::string &devicename) { return delete_record(call_with(DeleteBootImage, devicename)); }
+std::string KETRAL::PyDeleteBootImage(const std::string &devicename) {
+    return delete_record(call_with(DeleteBootImage, devicename));
+}
 
-std::string KETRAL::PyDeleteIPAlias(const std::string &ipalias) { return delete_record(call_with(DeleteIPAlias, ipalias)); }
+std::string KETRAL::PyDeleteIPAlias(const std::string &ipalias) {
+    return delete_record(call_with(DeleteIPAlias, ipalias));
+}
 
-std::string KETRAL::PyUpdateBootImage(const std::string &devicename, const std::string &boot_image, const std::string &kernel_image, const std::string &initrd_image,
+std::string KETRAL::PyUpdateBootImage(const std::string &devicename, const std::string &boot_image,
+                                      const std::string &kernel_image, const std::string &initrd_image,
                                       const std::string &physical_location, const std::string &boot_protocol) {
     return update_record(call_with(UpdateBootImage, devicename, boot_image, kernel_image, initrd_image,
                                    physical_location, boot_protocol));
@@ -57,6 +64,7 @@ std::string KETRAL::PyUpdateSubsystemName(const std::string &old_name, const std
     return update_record(call_with(UpdateSubsystemName, old_name, new_name));
 }
 
-std::string KETRAL::PySwapTwoDevices(const std::string &devicename, const std::string &other, const std::string &comments) {
+std::string KETRAL::PySwapTwoDevices(const std::string &devicename, const std::string &other,
+                                     const std::string &comments) {
     return update_record(call_with(SwapTwoDevices, devicename, other, comments));
 }

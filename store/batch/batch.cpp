@@ -121,9 +121,8 @@ namespace detail {
 
 void busy_keeping(const char *operation, std::size_t kept) {
     throw Failure(std::string(operation) +
-                  ": the database is busy (locked by another connection); the batch is kept (" +
-                  std::to_string(kept) + (kept == 1 ? " record" : " records") +
-                  "): send this record again to write it");
+                  ": the database is busy (locked by another connection); the batch is kept (" + std::to_string(kept) +
+                  (kept == 1 ? " record" : " records") + "): send this record again to write it");
 }
 
 OpenBatch *find_open(Session &session, const char *operation, Flags flags, int first, int last) {
@@ -145,8 +144,7 @@ OpenBatch *find_open(Session &session, const char *operation, Flags flags, int f
                        ": close it with last = 1 (or disconnect to discard it) before opening another");
         return ours;
     }
-    if (flags == Flags::Batch && first == 0)
-        ref.refuse("no batch is open: its first record comes with first = 1");
+    if (flags == Flags::Batch && first == 0) ref.refuse("no batch is open: its first record comes with first = 1");
     return nullptr;
 }
 
@@ -161,8 +159,7 @@ void rethrow_write_failure(const char *operation, std::size_t number, const std:
         case sql::DbErrorKind::InvalidValue:
             // Changed by another connection since the record was checked.
             throw Failure(RecordRef(operation, number).prefix() + e.message_for(subject));
-        default:
-            throw;
+        default: throw;
         }
     }
 }

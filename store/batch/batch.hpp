@@ -133,8 +133,6 @@ std::int64_t committed_writes(sql::Connection &db);
 // before it are stale from then on, and every connectivity graph reloads).
 void count_write(sql::Connection &db, bool network);
 
-
-
 // Records in blocks that never move once written: a batch of a hundred
 // thousand records grows without copying what it holds.
 template <typename Record>
@@ -298,9 +296,8 @@ void submit(Session &session, const char *operation, Flags flags, int first, int
 // by make() through the machinery.
 template <typename Op, typename Make>
 int call(const char *operation, char *error, Flags flags, int first, int last, Make &&make) {
-    return guarded({operation, error}, [&](Session &session) {
-        submit<Op>(session, operation, flags, first, last, make());
-    });
+    return guarded({operation, error},
+                   [&](Session &session) { submit<Op>(session, operation, flags, first, last, make()); });
 }
 
 // A write on its own (a single update, a swap, a delete), written at once.

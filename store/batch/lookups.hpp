@@ -34,9 +34,8 @@ struct MemberTable {
     const char *insert;  // INSERT of one (owner, member) row
     const char *clear;   // DELETE of every row of an owner
 };
-inline constexpr MemberTable kDeviceTypeSystems{
-    "INSERT INTO device_type_system (devicetypeid, systemid) VALUES (?, ?)",
-    "DELETE FROM device_type_system WHERE devicetypeid = ?"};
+inline constexpr MemberTable kDeviceTypeSystems{"INSERT INTO device_type_system (devicetypeid, systemid) VALUES (?, ?)",
+                                                "DELETE FROM device_type_system WHERE devicetypeid = ?"};
 inline constexpr MemberTable kDeviceSystems{"INSERT INTO device_system (deviceid, systemid) VALUES (?, ?)",
                                             "DELETE FROM device_system WHERE deviceid = ?"};
 inline constexpr MemberTable kDeviceFunctions{

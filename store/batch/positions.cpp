@@ -46,12 +46,13 @@ bool find_position(sql::Connection &db, std::int64_t deviceid, Position &out) {
 }
 
 void save_addresses(sql::Connection &db, std::int64_t deviceid, std::int64_t serialid) {
-    db.run("INSERT INTO spare_port (serialid, port_nbr, port_way, port_type, bia, macaddress) "
-           "SELECT ?, port_nbr, port_way, port_type, bia, macaddress FROM port "
-           "WHERE deviceid = ? AND (COALESCE(bia, '') <> '' OR COALESCE(macaddress, '') <> '') "
-           "ON CONFLICT (serialid, port_nbr, port_way, port_type) "
-           "DO UPDATE SET bia = excluded.bia, macaddress = excluded.macaddress",
-           serialid, deviceid);
+    db.run(
+        "INSERT INTO spare_port (serialid, port_nbr, port_way, port_type, bia, macaddress) "
+        "SELECT ?, port_nbr, port_way, port_type, bia, macaddress FROM port "
+        "WHERE deviceid = ? AND (COALESCE(bia, '') <> '' OR COALESCE(macaddress, '') <> '') "
+        "ON CONFLICT (serialid, port_nbr, port_way, port_type) "
+        "DO UPDATE SET bia = excluded.bia, macaddress = excluded.macaddress",
+        serialid, deviceid);
 }
 
 void take_out(Writer &w, const Position &p, const char *status, const std::string &comments) {
@@ -62,30 +63,32 @@ void take_out(Writer &w, const Position &p, const char *status, const std::strin
     one_changed(db.run("UPDATE functional_device SET serialid = NULL WHERE deviceid = ? AND serialid = ?", p.deviceid,
                        p.serialid));
     one_changed(db.run("UPDATE hardware_device SET status = ? WHERE serialid = ?", status, p.serialid));
-    append_history(w, {kDeviceHardware, p.serialid, p.serialnb, p.deviceid, p.devicename, status, p.hw_location,
-                        comments});
+    append_history(
+        w, {kDeviceHardware, p.serialid, p.serialnb, p.deviceid, p.devicename, status, p.hw_location, comments});
 }
 
 void put_in(Writer &w, const Position &p, std::int64_t serialid, const std::string &serialnb,
             const std::string &comments) {
     sql::Connection &db = w.db;
-    db.run("UPDATE port SET "
-           "bia = (SELECT s.bia FROM spare_port s WHERE s.serialid = ? AND s.port_nbr = port.port_nbr "
-           "AND s.port_way = port.port_way AND s.port_type = port.port_type), "
-           "macaddress = (SELECT s.macaddress FROM spare_port s WHERE s.serialid = ? AND s.port_nbr = port.port_nbr "
-           "AND s.port_way = port.port_way AND s.port_type = port.port_type) "
-           "WHERE deviceid = ?",
-           serialid, serialid, p.deviceid);
-    db.run("DELETE FROM spare_port WHERE serialid = ? AND EXISTS (SELECT 1 FROM port p WHERE p.deviceid = ? "
-           "AND p.port_nbr = spare_port.port_nbr AND p.port_way = spare_port.port_way "
-           "AND p.port_type = spare_port.port_type)",
-           serialid, p.deviceid);
+    db.run(
+        "UPDATE port SET "
+        "bia = (SELECT s.bia FROM spare_port s WHERE s.serialid = ? AND s.port_nbr = port.port_nbr "
+        "AND s.port_way = port.port_way AND s.port_type = port.port_type), "
+        "macaddress = (SELECT s.macaddress FROM spare_port s WHERE s.serialid = ? AND s.port_nbr = port.port_nbr "
+        "AND s.port_way = port.port_way AND s.port_type = port.port_type) "
+        "WHERE deviceid = ?",
+        serialid, serialid, p.deviceid);
+    db.run(
+        "DELETE FROM spare_port WHERE serialid = ? AND EXISTS (SELECT 1 FROM port p WHERE p.deviceid = ? "
+        "AND p.port_nbr = spare_port.port_nbr AND p.port_way = spare_port.port_way "
+        "AND p.port_type = spare_port.port_type)",
+        serialid, p.deviceid);
     one_changed(db.run("UPDATE hardware_device SET status = ?, location = COALESCE(?, location) WHERE serialid = ?",
                        kInUse, or_null(p.location), serialid));
     one_changed(db.run("UPDATE functional_device SET serialid = ? WHERE deviceid = ? AND serialid IS NULL", serialid,
                        p.deviceid));
     append_history(w, {kDeviceHardware, serialid, serialnb, p.deviceid, p.devicename, kInUse,
-                        hardware_location(db, serialid), comments});
+                       hardware_location(db, serialid), comments});
 }
 
 void release_components(Writer &w, std::int64_t deviceid, const std::string &comments) {
@@ -106,8 +109,8 @@ void release_components(Writer &w, std::int64_t deviceid, const std::string &com
     for (const Held &h : held) {
         w.db.run("UPDATE board_cpnt SET snbid = NULL WHERE cpntid = ?", h.cpntid);
         w.db.run("UPDATE hw_board_cpnt SET status = ? WHERE snbid = ?", kSpare, h.snbid);
-        append_history(w, {kComponentHardware, h.snbid, h.serialnb, h.cpntid, h.cpntname, kSpare, h.location,
-                            comments});
+        append_history(w,
+                       {kComponentHardware, h.snbid, h.serialnb, h.cpntid, h.cpntname, kSpare, h.location, comments});
     }
 }
 

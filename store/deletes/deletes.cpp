@@ -13,7 +13,6 @@ using namespace batch;
 
 namespace {
 
-
 // The first few names `sql` answers for `id`, quoted, and how many more:
 // "'a', 'b', 'c' and 4 more"; empty when there is none.
 std::string some_names(sql::Connection &db, const char *sql, std::int64_t id) {
@@ -102,9 +101,10 @@ struct DeleteDeviceOp {
             stmt.bind(1, id);
             while (stmt.step()) ipids.push_back(stmt->column_int(0));
         }
-        db.run("DELETE FROM macro_link WHERE portidfrom IN (SELECT portid FROM port WHERE deviceid = ?) "
-               "OR portidto IN (SELECT portid FROM port WHERE deviceid = ?)",
-               id, id);
+        db.run(
+            "DELETE FROM macro_link WHERE portidfrom IN (SELECT portid FROM port WHERE deviceid = ?) "
+            "OR portidto IN (SELECT portid FROM port WHERE deviceid = ?)",
+            id, id);
         db.run("DELETE FROM port WHERE deviceid = ?", id);
         one_changed(db.run("DELETE FROM functional_device WHERE deviceid = ?", id));
         drop_unused_addresses(db, ipids);
@@ -124,8 +124,8 @@ struct DeleteDeviceTypeOp {
         ref.need_name(r.devicetype, "a device type");
         IdCache once;
         r.id = batch::need_id(ref, db, once, kDeviceTypeId, r.devicetype, "device type");
-        const std::string devices = some_names(
-            db, "SELECT devicename FROM functional_device WHERE devicetypeid = ? ORDER BY devicename", r.id);
+        const std::string devices =
+            some_names(db, "SELECT devicename FROM functional_device WHERE devicetypeid = ? ORDER BY devicename", r.id);
         if (!devices.empty())
             ref.refuse("device type " + quoted(r.devicetype) + " is the type of devices " + devices +
                        ": delete them or change their type first");
@@ -162,8 +162,9 @@ struct DeleteHardwareOp {
         if (r.status == kInUse) ref.refuse("hardware " + quoted(r.serialnb) + " is IN_USE");
     }
     static void write(Writer &w, State &, Record &r) {
-        append_history(w, {kDeviceHardware, r.id, r.serialnb, 0, {}, r.status.c_str(), r.location,
-                            std::string("hardware deleted")});
+        append_history(
+            w,
+            {kDeviceHardware, r.id, r.serialnb, 0, {}, r.status.c_str(), r.location, std::string("hardware deleted")});
         one_changed(w.db.run("DELETE FROM hardware_device WHERE serialid = ?", r.id));
     }
     static std::string subject(const Record &r) { return "hardware " + quoted(r.serialnb); }
@@ -256,33 +257,36 @@ int DeletePortRow(int portid, char *ErrMess) {
 }
 
 int DeleteFunctionalDevice(int deviceid, char *ErrMess) {
-    return batch::call_now<DeleteDeviceOp>("DeleteFunctionalDevice", ErrMess,
-                                      [&] { return DeleteDeviceOp::Record{deviceid, {}}; });
+    return batch::call_now<DeleteDeviceOp>("DeleteFunctionalDevice", ErrMess, [&] {
+        return DeleteDeviceOp::Record{deviceid, {}};
+    });
 }
 
 int DeleteFunctionalDeviceType(const char *devicetype, char *ErrMess) {
-    return batch::call_now<DeleteDeviceTypeOp>("DeleteFunctionalDeviceType", ErrMess,
-                                          [&] { return DeleteDeviceTypeOp::Record{std::string(arg(devicetype))}; });
+    return batch::call_now<DeleteDeviceTypeOp>("DeleteFunctionalDeviceType", ErrMess, [&] {
+        return DeleteDeviceTypeOp::Record{std::string(arg(devicetype))};
+    });
 }
 
 int DeleteHWDevice(const char *serialnb, char *ErrMess) {
-    return batch::call_now<DeleteHardwareOp>("DeleteHWDevice", ErrMess,
-                                        [&] { return DeleteHardwareOp::Record{std::string(arg(serialnb)), 0, {}, {}}; });
+    return batch::call_now<DeleteHardwareOp>("DeleteHWDevice", ErrMess, [&] {
+        return DeleteHardwareOp::Record{std::string(arg(serialnb)), 0, {}, {}};
+    });
 }
 
 int DeleteSystemName(const char *system_name, char *ErrMess) {
     return batch::call_now<DeleteSubsystemOp>("DeleteSystemName", ErrMess,
-                                         [&] { return DeleteSubsystemOp::Record{std::string(arg(system_name))}; });
+                                              [&] { return DeleteSubsystemOp::Record{std::string(arg(system_name))}; });
 }
 
 int DeleteBootImage(const char *devicename, char *ErrMess) {
     return batch::call_now<DeleteBootImageOp>("DeleteBootImage", ErrMess,
-                                         [&] { return DeleteBootImageOp::Record{std::string(arg(devicename))}; });
+                                              [&] { return DeleteBootImageOp::Record{std::string(arg(devicename))}; });
 }
 
 int DeleteIPAlias(const char *ipalias, char *ErrMess) {
     return batch::call_now<DeleteAliasOp>("DeleteIPAlias", ErrMess,
-                                     [&] { return DeleteAliasOp::Record{std::string(arg(ipalias))}; });
+                                          [&] { return DeleteAliasOp::Record{std::string(arg(ipalias))}; });
 }
 
 }  // extern "C"

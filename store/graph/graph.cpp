@@ -16,7 +16,8 @@ void fill(int nodes, std::vector<std::int32_t> &start, std::vector<Arc> &arcs, V
     for (std::size_t n = 0; n < static_cast<std::size_t>(nodes); ++n) start[n + 1] += start[n];
     arcs.resize(static_cast<std::size_t>(start.back()));
     std::vector<std::int32_t> next(start.begin(), start.end() - 1);
-    each_arc([&](Node at, const Arc &arc) { arcs[static_cast<std::size_t>(next[static_cast<std::size_t>(at)]++)] = arc; });
+    each_arc(
+        [&](Node at, const Arc &arc) { arcs[static_cast<std::size_t>(next[static_cast<std::size_t>(at)]++)] = arc; });
 }
 
 }  // namespace
@@ -42,12 +43,10 @@ Graph::Graph(int nodes, std::vector<Link> links, std::vector<char> end_devices)
             if (l.bidirectional) at(l.to, l.from, Arc{l.from, index, true}, Arc{l.to, index, true});
         }
     };
-    fill(nodes, out_start_, out_, [&](auto &&put) {
-        arcs([&](Node from, Node, const Arc &out, const Arc &) { put(from, out); });
-    });
-    fill(nodes, in_start_, in_, [&](auto &&put) {
-        arcs([&](Node, Node to, const Arc &, const Arc &in) { put(to, in); });
-    });
+    fill(nodes, out_start_, out_,
+         [&](auto &&put) { arcs([&](Node from, Node, const Arc &out, const Arc &) { put(from, out); }); });
+    fill(nodes, in_start_, in_,
+         [&](auto &&put) { arcs([&](Node, Node to, const Arc &, const Arc &in) { put(to, in); }); });
 }
 
 bool is_end(const Graph &g, Node n) {

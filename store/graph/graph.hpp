@@ -86,7 +86,7 @@ private:
 
     int nodes_ = 0;
     std::vector<Link> links_;
-    std::vector<char> stops_;  // empty, or one mark per node
+    std::vector<char> stops_;                               // empty, or one mark per node
     std::vector<std::int32_t> out_start_{0}, in_start_{0};  // nodes + 1 offsets
     std::vector<Arc> out_, in_;
 };

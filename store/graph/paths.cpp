@@ -61,7 +61,8 @@ PathSet find_paths(const Graph &g, const PathQuery &q, const Limits &limits) {
     std::uint64_t steps = 0;
 
     const auto record = [&] {
-        if (found.rows() + path.size() > limits.max_rows) throw LimitExceeded(LimitExceeded::Kind::Rows, limits.max_rows);
+        if (found.rows() + path.size() > limits.max_rows)
+            throw LimitExceeded(LimitExceeded::Kind::Rows, limits.max_rows);
         found.add(path);
     };
     const auto enter = [&](Node n) {
@@ -95,7 +96,8 @@ PathSet find_paths(const Graph &g, const PathQuery &q, const Limits &limits) {
         path.push_back({arc.link, arc.backward});
 
         // A path ends at its longest, and at an end device.
-        const bool full = (q.max_links > 0 && path.size() >= static_cast<std::size_t>(q.max_links)) || g.stops(arc.node);
+        const bool full =
+            (q.max_links > 0 && path.size() >= static_cast<std::size_t>(q.max_links)) || g.stops(arc.node);
         if (at_targets && (*q.targets)[to]) {
             record();
             if (!q.through_targets || full) {

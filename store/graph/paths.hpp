@@ -67,8 +67,8 @@ private:
 
 // What a search may cost before it is refused.
 struct Limits {
-    std::size_t max_rows;      // links over all paths found
-    std::uint64_t max_steps;   // arcs looked at, followed or not: the time a search takes
+    std::size_t max_rows;     // links over all paths found
+    std::uint64_t max_steps;  // arcs looked at, followed or not: the time a search takes
 };
 
 class LimitExceeded : public std::runtime_error {

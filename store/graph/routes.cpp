@@ -15,7 +15,8 @@ void Router::routes(Node source, int max_links, Routes &out) {
     // First arcs: every arc of the source to another node, one bit each.
     const Range<Arc> first = g_.out(source);
     const std::size_t words = std::max<std::size_t>(1, (first.size() + 63) / 64);
-    if (bits_.size() < words * static_cast<std::size_t>(g_.nodes())) bits_.assign(words * static_cast<std::size_t>(g_.nodes()), 0);
+    if (bits_.size() < words * static_cast<std::size_t>(g_.nodes()))
+        bits_.assign(words * static_cast<std::size_t>(g_.nodes()), 0);
     const auto set_of = [&](Node n) { return bits_.data() + static_cast<std::size_t>(n) * words; };
 
     queue_.clear();
@@ -42,7 +43,8 @@ void Router::routes(Node source, int max_links, Routes &out) {
         out.links_.push_back(d);
         for (std::size_t w = 0; w < words; ++w)
             for (std::uint64_t word = from[w]; word; word &= word - 1)
-                out.first_.push_back(static_cast<std::int32_t>(w * 64 + static_cast<std::size_t>(__builtin_ctzll(word))));
+                out.first_.push_back(
+                    static_cast<std::int32_t>(w * 64 + static_cast<std::size_t>(__builtin_ctzll(word))));
         out.start_.push_back(out.first_.size());
 
         // An end device is a destination, never a way on.

@@ -47,8 +47,8 @@ public:
 
 private:
     const Graph &g_;
-    std::vector<std::int32_t> dist_;    // -1: not reached
-    std::vector<std::uint64_t> bits_;   // first-arc sets, words_ per node
+    std::vector<std::int32_t> dist_;   // -1: not reached
+    std::vector<std::uint64_t> bits_;  // first-arc sets, words_ per node
     std::vector<Node> queue_;
 };
 

@@ -66,9 +66,10 @@ struct BoardCpntOp {
         }
         if (!r.serialnb.empty()) {
             if (r.snbid != 0)
-                db.run("UPDATE hw_board_cpnt SET status = ?, responsible = COALESCE(?, responsible), "
-                       "location = COALESCE(?, location), comments = COALESCE(?, comments) WHERE snbid = ?",
-                       kInUse, or_null(r.responsible), or_null(r.location), or_null(r.comments), r.snbid);
+                db.run(
+                    "UPDATE hw_board_cpnt SET status = ?, responsible = COALESCE(?, responsible), "
+                    "location = COALESCE(?, location), comments = COALESCE(?, comments) WHERE snbid = ?",
+                    kInUse, or_null(r.responsible), or_null(r.location), or_null(r.comments), r.snbid);
             else
                 insert_hardware(db, r, kInUse);
         }
@@ -79,8 +80,8 @@ struct BoardCpntOp {
         if (r.snbid != 0) stmt.bind(5, r.snbid);
         const std::int64_t cpntid = stmt.run_returning_id();
         if (r.snbid != 0)
-            append_history(w, {kComponentHardware, r.snbid, r.serialnb, cpntid, r.cpntname, kInUse,
-                                r.location, r.comments});
+            append_history(
+                w, {kComponentHardware, r.snbid, r.serialnb, cpntid, r.cpntname, kInUse, r.location, r.comments});
     }
     static std::string subject(const Record &r) {
         return r.board == 0 ? hardware(r) : "board component " + quoted(r.cpntname);
@@ -111,10 +112,10 @@ private:
     }
 
     static void insert_hardware(sql::Connection &db, Record &r, const char *status) {
-        r.snbid = db.insert_id("INSERT INTO hw_board_cpnt (serialnb, hwtype, status, responsible, location, comments) "
-                               "VALUES (?, ?, ?, ?, ?, ?) RETURNING snbid",
-                               r.serialnb, r.hwtype, status, or_null(r.responsible), or_null(r.location),
-                               or_null(r.comments));
+        r.snbid = db.insert_id(
+            "INSERT INTO hw_board_cpnt (serialnb, hwtype, status, responsible, location, comments) "
+            "VALUES (?, ?, ?, ?, ?, ?) RETURNING snbid",
+            r.serialnb, r.hwtype, status, or_null(r.responsible), or_null(r.location), or_null(r.comments));
     }
 };
 
@@ -127,10 +128,9 @@ using namespace ketral::store::inserts;
 
 extern "C" {
 
-int InsertMultipleBoardCpnts(const char *cpntname, const char *cpnttype, int replacable,
-                             const char *motherboardname, const char *serialnb, const char *hwtype,
-                             const char *responsible, const char *comments, const char *location, int first,
-                             int last, char *ErrMess) {
+int InsertMultipleBoardCpnts(const char *cpntname, const char *cpnttype, int replacable, const char *motherboardname,
+                             const char *serialnb, const char *hwtype, const char *responsible, const char *comments,
+                             const char *location, int first, int last, char *ErrMess) {
     return batch::call<BoardCpntOp>("InsertMultipleBoardCpnts", ErrMess, Flags::Batch, first, last, [&] {
         BoardCpntOp::Record r;
         r.cpntname = arg(cpntname);

@@ -27,10 +27,11 @@ struct BootImageOp {
         s.devices.claim(ref, r.devicename, "device");
     }
     static void write(Writer &w, State &, Record &r) {
-        w.db.run("INSERT INTO boot_image (deviceid, boot_image, kernel_image, initrd_image, physical_location, "
-                 "boot_protocol) VALUES (?, ?, ?, ?, ?, ?)",
-                 r.deviceid, or_null(r.boot_image), or_null(r.kernel_image), or_null(r.initrd_image),
-                 or_null(r.physical_location), or_null(r.boot_protocol));
+        w.db.run(
+            "INSERT INTO boot_image (deviceid, boot_image, kernel_image, initrd_image, physical_location, "
+            "boot_protocol) VALUES (?, ?, ?, ?, ?, ?)",
+            r.deviceid, or_null(r.boot_image), or_null(r.kernel_image), or_null(r.initrd_image),
+            or_null(r.physical_location), or_null(r.boot_protocol));
     }
     static std::string subject(const Record &r) { return "the boot images of device '" + r.devicename + "'"; }
 };
@@ -91,8 +92,8 @@ int InsertMultipleBootImages(const char *devicename, const char *boot_image, con
                              const char *initrd_image, const char *physical_location, const char *boot_protocol,
                              int first, int last, char *ErrMess) {
     return batch::call<BootImageOp>("InsertMultipleBootImages", ErrMess, Flags::Batch, first, last, [&] {
-        return BootImageOp::Record{std::string(arg(devicename)),   std::string(arg(boot_image)),
-                                   std::string(arg(kernel_image)), std::string(arg(initrd_image)),
+        return BootImageOp::Record{std::string(arg(devicename)),        std::string(arg(boot_image)),
+                                   std::string(arg(kernel_image)),      std::string(arg(initrd_image)),
                                    std::string(arg(physical_location)), std::string(arg(boot_protocol))};
     });
 }

@@ -88,7 +88,8 @@ struct CompositeLinkTypeOp {
         s.names.claim(ref, r.name, "link type");
     }
     static void write(Writer &w, State &, Record &r) {
-        const std::int64_t id = w.db.insert_id("INSERT INTO link_type (lktype) VALUES (?) RETURNING linktypeid", r.name);
+        const std::int64_t id =
+            w.db.insert_id("INSERT INTO link_type (lktype) VALUES (?) RETURNING linktypeid", r.name);
         add_members(w.db, kLinkTypeMembers, id, r.members);
     }
     static std::string subject(const Record &r) { return "link type '" + r.name + "'"; }
@@ -129,17 +130,17 @@ int InsertSubsystem(const char *system_name, const char *parent_name, char *ErrM
 
 int InsertSimpleDeviceFunction(const char *function_name, int last_rows, char *ErrMess) {
     return batch::call<FunctionOp>("InsertSimpleDeviceFunction", ErrMess, Flags::LastOnly, 0, last_rows,
-                              [&] { return FunctionOp::Record{std::string(arg(function_name))}; });
+                                   [&] { return FunctionOp::Record{std::string(arg(function_name))}; });
 }
 
 int InsertSimpleLinkType(const char *lktype, int last_rows, char *ErrMess) {
     return batch::call<SimpleLinkTypeOp>("InsertSimpleLinkType", ErrMess, Flags::LastOnly, 0, last_rows,
-                                    [&] { return SimpleLinkTypeOp::Record{std::string(arg(lktype))}; });
+                                         [&] { return SimpleLinkTypeOp::Record{std::string(arg(lktype))}; });
 }
 
 int InsertMultipleSimpleLinkTypes(const char *lktype, int first, int last, char *ErrMess) {
     return batch::call<SimpleLinkTypeOp>("InsertMultipleSimpleLinkTypes", ErrMess, Flags::Batch, first, last,
-                                    [&] { return SimpleLinkTypeOp::Record{std::string(arg(lktype))}; });
+                                         [&] { return SimpleLinkTypeOp::Record{std::string(arg(lktype))}; });
 }
 
 int InsertCompositeLinkType(const char *lktype, const char *link_list, int last_rows, char *ErrMess) {
@@ -148,11 +149,11 @@ int InsertCompositeLinkType(const char *lktype, const char *link_list, int last_
     });
 }
 
-int InsertMultipleCompositeLinkTypes(const char *lktype, const char *link_list, int first, int last,
-                                     char *ErrMess) {
-    return batch::call<CompositeLinkTypeOp>("InsertMultipleCompositeLinkTypes", ErrMess, Flags::Batch, first, last, [&] {
-        return CompositeLinkTypeOp::Record{std::string(arg(lktype)), std::string(arg(link_list)), {}};
-    });
+int InsertMultipleCompositeLinkTypes(const char *lktype, const char *link_list, int first, int last, char *ErrMess) {
+    return batch::call<CompositeLinkTypeOp>(
+        "InsertMultipleCompositeLinkTypes", ErrMess, Flags::Batch, first, last, [&] {
+            return CompositeLinkTypeOp::Record{std::string(arg(lktype)), std::string(arg(link_list)), {}};
+        });
 }
 
 }  // extern "C"

@@ -33,10 +33,10 @@ struct DeviceTypeOp {
         s.names.claim(ref, r.name, "device type");
     }
     static void write(Writer &w, State &, Record &r) {
-        const std::int64_t id =
-            w.db.insert_id("INSERT INTO device_type (devicetype, nbrofinput, nbrofoutput, description, rgbcolor) "
-                           "VALUES (?, ?, ?, ?, ?) RETURNING devicetypeid",
-                           r.name, r.nbrofinput, r.nbrofoutput, r.description, or_null(r.rgbcolor));
+        const std::int64_t id = w.db.insert_id(
+            "INSERT INTO device_type (devicetype, nbrofinput, nbrofoutput, description, rgbcolor) "
+            "VALUES (?, ?, ?, ?, ?) RETURNING devicetypeid",
+            r.name, r.nbrofinput, r.nbrofoutput, r.description, or_null(r.rgbcolor));
         add_members(w.db, kDeviceTypeSystems, id, r.systems);
     }
     static std::string subject(const Record &r) { return "device type '" + r.name + "'"; }
@@ -71,8 +71,8 @@ struct FunctionalDeviceOp {
         r.type_id = need_id(ref, db, s.types, kDeviceTypeId, r.type, "device type");
         r.systems = resolve_list(ref, db, s.systems, kSubsystemId, r.system_list, "subsystem", "system list");
         if (r.systems.empty()) r.systems = type_systems(db, s, r.type_id);
-        r.functions = resolve_list(ref, db, s.functions, kFunctionId, r.function_list, "device function",
-                                   "function list");
+        r.functions =
+            resolve_list(ref, db, s.functions, kFunctionId, r.function_list, "device function", "function list");
         check_hardware(ref, db, s, r);
         s.names.claim(ref, r.name, "device");
     }
@@ -81,14 +81,15 @@ struct FunctionalDeviceOp {
         sql::Connection &db = w.db;
         if (!r.serialnb.empty()) {
             if (r.serialid != 0) {
-                db.run("UPDATE hardware_device SET status = ?, hwtype = COALESCE(hwtype, ?), "
-                       "responsible = COALESCE(?, responsible), location = COALESCE(?, location) WHERE serialid = ?",
-                       kInUse, or_null(r.hwtype), or_null(r.responsible), or_null(r.location), r.serialid);
+                db.run(
+                    "UPDATE hardware_device SET status = ?, hwtype = COALESCE(hwtype, ?), "
+                    "responsible = COALESCE(?, responsible), location = COALESCE(?, location) WHERE serialid = ?",
+                    kInUse, or_null(r.hwtype), or_null(r.responsible), or_null(r.location), r.serialid);
             } else {
-                r.serialid =
-                    db.insert_id("INSERT INTO hardware_device (serialnb, hwtype, status, responsible, location) "
-                                 "VALUES (?, ?, ?, ?, ?) RETURNING serialid",
-                                 r.serialnb, or_null(r.hwtype), kInUse, or_null(r.responsible), or_null(r.location));
+                r.serialid = db.insert_id(
+                    "INSERT INTO hardware_device (serialnb, hwtype, status, responsible, location) "
+                    "VALUES (?, ?, ?, ?, ?) RETURNING serialid",
+                    r.serialnb, or_null(r.hwtype), kInUse, or_null(r.responsible), or_null(r.location));
             }
         }
         auto stmt = db.prepare(
@@ -129,8 +130,7 @@ private:
         stmt.bind(1, r.serialnb);
         if (stmt.step()) {
             const std::string hardware = "hardware '" + r.serialnb + "'";
-            if (!stmt->column_is_null(3))
-                ref.refuse(hardware + " already fills device '" + stmt->column_text(3) + "'");
+            if (!stmt->column_is_null(3)) ref.refuse(hardware + " already fills device '" + stmt->column_text(3) + "'");
             const std::string status = stmt->column_text(1);
             if (status != kSpare) ref.refuse(hardware + " is " + status + ": only spare hardware can fill a position");
             const std::string stored_type = stmt->column_text(2);
@@ -174,13 +174,13 @@ struct SpareDeviceOp {
 DeviceTypeOp::Record device_type(const char *system_list, const char *devicetype, int nbrofinput, int nbrofoutput,
                                  const char *description, const char *rgbcolor) {
     return {std::string(arg(system_list)), std::string(arg(devicetype)), nbrofinput, nbrofoutput,
-            std::string(arg(description)), std::string(arg(rgbcolor)), {}};
+            std::string(arg(description)), std::string(arg(rgbcolor)),   {}};
 }
 
-FunctionalDeviceOp::Record functional_device(const char *system_list, const char *devicename,
-                                             const char *devicetype, int dnode, int promiscuous_mode,
-                                             const char *serialnb, const char *hwtype, const char *responsible,
-                                             const char *comments, const char *location, const char *function_list) {
+FunctionalDeviceOp::Record functional_device(const char *system_list, const char *devicename, const char *devicetype,
+                                             int dnode, int promiscuous_mode, const char *serialnb, const char *hwtype,
+                                             const char *responsible, const char *comments, const char *location,
+                                             const char *function_list) {
     FunctionalDeviceOp::Record r;
     r.system_list = arg(system_list);
     r.name = arg(devicename);
@@ -226,17 +226,17 @@ int InsertMultipleDeviceTypes(const char *system_list, const char *devicetype, i
 }
 
 int InsertFunctionalDevice(const char *system_list, const char *devicename, const char *devicetype, int dnode,
-                           int promiscuous_mode, const char *serialnb, const char *hwtype,
-                           const char *responsible, const char *comments, const char *location,
-                           const char *function_list, int last_rows, char *ErrMess) {
+                           int promiscuous_mode, const char *serialnb, const char *hwtype, const char *responsible,
+                           const char *comments, const char *location, const char *function_list, int last_rows,
+                           char *ErrMess) {
     return batch::call<FunctionalDeviceOp>("InsertFunctionalDevice", ErrMess, Flags::LastOnly, 0, last_rows, [&] {
         return functional_device(system_list, devicename, devicetype, dnode, promiscuous_mode, serialnb, hwtype,
                                  responsible, comments, location, function_list);
     });
 }
 
-int InsertMultipleFunctionalDevices(const char *system_list, const char *devicename, const char *devicetype,
-                                    int dnode, int promiscuous_mode, const char *serialnb, const char *hwtype,
+int InsertMultipleFunctionalDevices(const char *system_list, const char *devicename, const char *devicetype, int dnode,
+                                    int promiscuous_mode, const char *serialnb, const char *hwtype,
                                     const char *responsible, const char *comments, const char *location,
                                     const char *function_list, int first, int last, char *ErrMess) {
     return batch::call<FunctionalDeviceOp>("InsertMultipleFunctionalDevices", ErrMess, Flags::Batch, first, last, [&] {
@@ -252,9 +252,8 @@ int InsertSpareDevice(const char *hwname, const char *hwtype, const char *serial
     });
 }
 
-int InsertMultipleSpareDevices(const char *hwname, const char *hwtype, const char *serialnb,
-                               const char *responsible, const char *comments, const char *location, int first,
-                               int last, char *ErrMess) {
+int InsertMultipleSpareDevices(const char *hwname, const char *hwtype, const char *serialnb, const char *responsible,
+                               const char *comments, const char *location, int first, int last, char *ErrMess) {
     return batch::call<SpareDeviceOp>("InsertMultipleSpareDevices", ErrMess, Flags::Batch, first, last, [&] {
         return spare_device(hwname, hwtype, serialnb, responsible, comments, location);
     });

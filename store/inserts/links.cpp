@@ -12,7 +12,6 @@ namespace {
 
 inline constexpr int kInput = 1, kOutput = 2;
 
-
 // A link goes from an output port (way 2) to an input port (way 1); each
 // port carries at most one link in its direction.
 struct MacroLinkOp {
@@ -47,7 +46,8 @@ struct MacroLinkOp {
     }
     static void write(Writer &w, State &, Record &r) {
         auto stmt = w.db.prepare(
-            "INSERT INTO macro_link (portidfrom, portidto, linktypeid, bidirectional, link_info) VALUES (?, ?, ?, ?, ?)");
+            "INSERT INTO macro_link (portidfrom, portidto, linktypeid, bidirectional, link_info) VALUES (?, ?, ?, ?, "
+            "?)");
         stmt.bind_all(r.port_from, r.port_to, r.linktype, r.bidirectional, or_null(r.link_info)).run();
     }
     static std::string subject(const Record &r) {
@@ -58,7 +58,7 @@ struct MacroLinkOp {
 private:
     // The ports of a device with whether each carries a link, read once per batch.
     static std::unordered_map<std::string, Port> &device_ports(const RecordRef &ref, sql::Connection &db, State &s,
-                                                              const std::string &name) {
+                                                               const std::string &name) {
         const auto found = s.devices.find(name);
         if (found != s.devices.end()) return found->second;
         auto stmt = db.prepare(
@@ -84,9 +84,9 @@ private:
         if (found != ports.end()) return found->second;
         const int other = way == kOutput ? kInput : kOutput;
         if (ports.count(port_key(nbr, other, type)))
-            ref.refuse(port_label(nbr, other, type, device) + (way == kOutput
-                                                                   ? " is an input: a link starts at an output port (way 2)"
-                                                                   : " is an output: a link ends at an input port (way 1)"));
+            ref.refuse(port_label(nbr, other, type, device) +
+                       (way == kOutput ? " is an input: a link starts at an output port (way 2)"
+                                       : " is an output: a link ends at an input port (way 1)"));
         ref.refuse(port_label(nbr, way, type, device) + " does not exist");
     }
 
@@ -94,9 +94,9 @@ private:
                           int way, const std::string &type) {
         if (port.linked_by == kFree) return;
         ref.refuse(port_label(nbr, way, type, device) +
-                   (port.linked_by == 0 ? " already carries a link"
-                                        : " already carries the link of record " + std::to_string(port.linked_by) +
-                                              " of this batch"));
+                   (port.linked_by == 0
+                        ? " already carries a link"
+                        : " already carries the link of record " + std::to_string(port.linked_by) + " of this batch"));
     }
 };
 
@@ -181,7 +181,8 @@ private:
             {"SELECT 1 FROM micro_link WHERE motherboardto = ? AND port_nbrto = ?",
              "SELECT 1 FROM micro_link WHERE cpntto = ? AND port_nbrto = ?"},
         };
-        const char *side = direction == 0 ? " already carries a micro link from it" : " already carries a micro link to it";
+        const char *side =
+            direction == 0 ? " already carries a micro link from it" : " already carries a micro link to it";
         const std::string label = "port " + std::to_string(port) + " of '" + name + "'";
         if (db.prepare(kUsed[direction][e.component ? 1 : 0]).bind_all(e.id, port).step()) ref.refuse(label + side);
         std::string key = (e.component ? "c" : "b") + std::to_string(e.id) + ":" + std::to_string(port);

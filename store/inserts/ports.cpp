@@ -11,7 +11,6 @@ using namespace batch;
 
 namespace {
 
-
 // "... already exists" (in the database) or "... already comes in record N of this batch".
 std::string taken(std::size_t number) {
     return number == 0 ? " already exists" : " already comes in record " + std::to_string(number) + " of this batch";
@@ -103,7 +102,8 @@ private:
         auto [at, fresh] = s.ips.try_emplace(r.ipaddress);
         Ip &ip = at->second;
         if (fresh) {
-            auto stmt = db.prepare("SELECT ipid, COALESCE(ipname, ''), COALESCE(subnet, '') FROM ip_info WHERE ipaddress = ?");
+            auto stmt =
+                db.prepare("SELECT ipid, COALESCE(ipname, ''), COALESCE(subnet, '') FROM ip_info WHERE ipaddress = ?");
             stmt.bind(1, r.ipaddress);
             if (stmt.step()) ip = Ip{stmt->column_int(0), stmt->column_text(1), stmt->column_text(2), false};
         }
@@ -196,8 +196,8 @@ struct TestDeviceOp {
                        " ports: IP interface i goes to port i");
         if (!exists(db, kDeviceId, r.devicename)) ref.refuse("no device named '" + r.devicename + "'");
         for (std::size_t i = 0; i < portnb.size(); ++i) {
-            PortOp::Record port{r.devicename, portnb[i], 1, r.ways[i], 0, 0, i < types.size() ? types[i] : "",
-                                "", "", "", "", "", ""};
+            PortOp::Record port{r.devicename, portnb[i], 1,  r.ways[i], 0,  0, i < types.size() ? types[i] : "",
+                                "",           "",        "", "",        "", ""};
             if (i < ipadd.size()) {
                 port.ipaddress = ipadd[i];
                 port.subnet = subnet[i];
@@ -243,9 +243,10 @@ struct SparePortOp {
         if (!fresh) ref.refuse(subject(r) + taken(at->second));
     }
     static void write(Writer &w, State &, Record &r) {
-        w.db.run("INSERT INTO spare_port (serialid, port_nbr, port_way, port_type, bia, macaddress) "
-                 "VALUES (?, ?, ?, ?, ?, ?)",
-                 r.serialid, r.nbr, r.way, r.type, or_null(r.bia), or_null(r.macaddress));
+        w.db.run(
+            "INSERT INTO spare_port (serialid, port_nbr, port_way, port_type, bia, macaddress) "
+            "VALUES (?, ?, ?, ?, ?, ?)",
+            r.serialid, r.nbr, r.way, r.type, or_null(r.bia), or_null(r.macaddress));
     }
     static std::string subject(const Record &r) {
         return "port " + r.nbr + " (way " + std::to_string(r.way) + ", type '" + r.type + "') of hardware '" +
@@ -277,15 +278,25 @@ private:
 PortOp::Record port(const char *devicename, const char *port_nbr, int admin_status, int port_way, int speed,
                     int pxi_booting, const char *port_type, const char *bia, const char *ipaddress, const char *ipname,
                     const char *subnet, const char *macaddress, const char *phy) {
-    return {std::string(arg(devicename)), std::string(arg(port_nbr)), admin_status, port_way, speed, pxi_booting,
-            std::string(arg(port_type)), std::string(arg(bia)), std::string(arg(ipaddress)), std::string(arg(ipname)),
-            std::string(arg(subnet)), std::string(arg(macaddress)), std::string(arg(phy))};
+    return {std::string(arg(devicename)),
+            std::string(arg(port_nbr)),
+            admin_status,
+            port_way,
+            speed,
+            pxi_booting,
+            std::string(arg(port_type)),
+            std::string(arg(bia)),
+            std::string(arg(ipaddress)),
+            std::string(arg(ipname)),
+            std::string(arg(subnet)),
+            std::string(arg(macaddress)),
+            std::string(arg(phy))};
 }
 
 SparePortOp::Record spare_port(const char *serialnb, const char *port_nbr, int port_way, const char *port_type,
                                const char *bia, const char *macaddress) {
-    return {std::string(arg(serialnb)), std::string(arg(port_nbr)), port_way, std::string(arg(port_type)),
-            std::string(arg(bia)), std::string(arg(macaddress))};
+    return {std::string(arg(serialnb)),  std::string(arg(port_nbr)), port_way,
+            std::string(arg(port_type)), std::string(arg(bia)),      std::string(arg(macaddress))};
 }
 
 }  // namespace
@@ -297,12 +308,12 @@ using namespace ketral::store::inserts;
 
 extern "C" {
 
-int InsertPort(const char *devicename, const char *port_nbr, int admin_status, int port_way, int speed,
-               int pxi_booting, const char *port_type, const char *bia, const char *ipaddress, const char *ipname,
-               const char *subnet, const char *macaddress, const char *phy, int last_rows, char *ErrMess) {
+int InsertPort(const char *devicename, const char *port_nbr, int admin_status, int port_way, int speed, int pxi_booting,
+               const char *port_type, const char *bia, const char *ipaddress, const char *ipname, const char *subnet,
+               const char *macaddress, const char *phy, int last_rows, char *ErrMess) {
     return batch::call<PortOp>("InsertPort", ErrMess, Flags::LastOnly, 0, last_rows, [&] {
-        return port(devicename, port_nbr, admin_status, port_way, speed, pxi_booting, port_type, bia, ipaddress,
-                    ipname, subnet, macaddress, phy);
+        return port(devicename, port_nbr, admin_status, port_way, speed, pxi_booting, port_type, bia, ipaddress, ipname,
+                    subnet, macaddress, phy);
     });
 }
 
@@ -311,15 +322,15 @@ int InsertMultiplePorts(const char *devicename, const char *port_nbr, int admin_
                         const char *ipname, const char *subnet, const char *macaddress, const char *phy, int first,
                         int last, char *ErrMess) {
     return batch::call<PortOp>("InsertMultiplePorts", ErrMess, Flags::Batch, first, last, [&] {
-        return port(devicename, port_nbr, admin_status, port_way, speed, pxi_booting, port_type, bia, ipaddress,
-                    ipname, subnet, macaddress, phy);
+        return port(devicename, port_nbr, admin_status, port_way, speed, pxi_booting, port_type, bia, ipaddress, ipname,
+                    subnet, macaddress, phy);
     });
 }
 
 int InsertTestFunctionalDevice(const char *devicename, const char *ipadd, int ipadd_len, const char *subnet,
-                               int subnet_len, const char *ipname, int ipname_len, const char *portnb,
-                               int portnb_len, const char *port_list, int port_list_len, const int *port_way,
-                               int port_way_count, int last_rows, char *ErrMess) {
+                               int subnet_len, const char *ipname, int ipname_len, const char *portnb, int portnb_len,
+                               const char *port_list, int port_list_len, const int *port_way, int port_way_count,
+                               int last_rows, char *ErrMess) {
     return batch::call<TestDeviceOp>("InsertTestFunctionalDevice", ErrMess, Flags::LastOnly, 0, last_rows, [&] {
         const bool ways_readable = port_way_count == 0 || (port_way_count > 0 && port_way != nullptr);
         std::vector<int> ways;
@@ -336,16 +347,18 @@ int InsertTestFunctionalDevice(const char *devicename, const char *ipadd, int ip
     });
 }
 
-int InsertSparePort(const char *serialnb, const char *port_nbr, int port_way, const char *port_type,
-                    const char *bia, const char *macaddress, int last_rows, char *ErrMess) {
-    return batch::call<SparePortOp>("InsertSparePort", ErrMess, Flags::LastOnly, 0, last_rows,
-                               [&] { return spare_port(serialnb, port_nbr, port_way, port_type, bia, macaddress); });
+int InsertSparePort(const char *serialnb, const char *port_nbr, int port_way, const char *port_type, const char *bia,
+                    const char *macaddress, int last_rows, char *ErrMess) {
+    return batch::call<SparePortOp>("InsertSparePort", ErrMess, Flags::LastOnly, 0, last_rows, [&] {
+        return spare_port(serialnb, port_nbr, port_way, port_type, bia, macaddress);
+    });
 }
 
 int InsertMultipleSparePorts(const char *serialnb, const char *port_nbr, int port_way, const char *port_type,
                              const char *bia, const char *macaddress, int first, int last, char *ErrMess) {
-    return batch::call<SparePortOp>("InsertMultipleSparePorts", ErrMess, Flags::Batch, first, last,
-                               [&] { return spare_port(serialnb, port_nbr, port_way, port_type, bia, macaddress); });
+    return batch::call<SparePortOp>("InsertMultipleSparePorts", ErrMess, Flags::Batch, first, last, [&] {
+        return spare_port(serialnb, port_nbr, port_way, port_type, bia, macaddress);
+    });
 }
 
 }  // extern "C"

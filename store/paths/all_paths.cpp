@@ -9,7 +9,8 @@ namespace ketral::store::paths {
 namespace {
 
 // By node: the devices of the subsystem `system` or of one below it.
-std::vector<char> subsystem_members(const char *fn, sql::Connection &db, const Network &net, const std::string &system) {
+std::vector<char> subsystem_members(const char *fn, sql::Connection &db, const Network &net,
+                                    const std::string &system) {
     auto exists = db.prepare("SELECT 1 FROM subsystem WHERE system_name = ?");
     exists.bind_all(system);
     if (!exists.step()) throw Failure(std::string(fn) + ": no subsystem named " + quoted(system));
@@ -35,8 +36,8 @@ using namespace ketral::store::paths;
 
 extern "C" {
 
-int GetAllPathsPerDevice(const char *devicename, const char *system_name, int *n, int *link_pos, int *pathid,
-                         int *lkid, int reload_connectivity, int delete_connectivity, char *ErrMess) {
+int GetAllPathsPerDevice(const char *devicename, const char *system_name, int *n, int *link_pos, int *pathid, int *lkid,
+                         int reload_connectivity, int delete_connectivity, char *ErrMess) {
     const char *fn = "GetAllPathsPerDevice";
     return on_network(fn, ErrMess, reload_connectivity, delete_connectivity, [&](Session &s, Network &net) {
         const std::string device = std::string(arg(devicename)), system = std::string(arg(system_name));

@@ -30,8 +30,8 @@ int between_devices(const char *fn, Detail detail, const char *dev_from, const c
         query.start = a;
         query.stop = graph::Stop::AtTargets;
         query.targets = &target;
-        answer_paths(fn, net, std::string(fn) + '\0' + from + '\0' + to, "the paths from " + quoted(from) + " to " + quoted(to),
-                     query, detail, columns);
+        answer_paths(fn, net, std::string(fn) + '\0' + from + '\0' + to,
+                     "the paths from " + quoted(from) + " to " + quoted(to), query, detail, columns);
     });
 }
 
@@ -56,11 +56,10 @@ int GetConnectivityBetweenDevices(const char *dev_from, const char *dev_to, int 
 }
 
 int GetDetailedConnectivityBetweenDevices(const char *dev_from, const char *dev_to, char *node_from, int *n,
-                                          int *len_node_from, int *len_port_from, int *len_node_to,
-                                          int *len_port_to, int *len_lkinfo, char *port_from, char *port_to,
-                                          int *lkid, int *lktype, char *node_to, int *pathid, int *link_pos,
-                                          char *lkinfo, int reload_connectivity, int delete_connectivity,
-                                          char *ErrMess) {
+                                          int *len_node_from, int *len_port_from, int *len_node_to, int *len_port_to,
+                                          int *len_lkinfo, char *port_from, char *port_to, int *lkid, int *lktype,
+                                          char *node_to, int *pathid, int *link_pos, char *lkinfo,
+                                          int reload_connectivity, int delete_connectivity, char *ErrMess) {
     return between_devices("GetDetailedConnectivityBetweenDevices", Detail::Detailed, dev_from, dev_to,
                            {n, pathid, link_pos, lkid, lktype, node_from, node_to, port_from, port_to, lkinfo,
                             len_node_from, len_node_to, len_port_from, len_port_to, len_lkinfo},
@@ -68,11 +67,10 @@ int GetDetailedConnectivityBetweenDevices(const char *dev_from, const char *dev_
 }
 
 int GetDetailedConnBetweenDeviceDevType(const char *devicename, const char *nto, int nto_dtype, char *node_from,
-                                        char *port_from, char *port_to, int *n, int *len_node_from,
-                                        int *len_port_from, int *len_node_to, int *len_port_to, int *len_lkinfo,
-                                        int *pathid, int *link_pos, char *node_to, int *lktype, int *lkid,
-                                        char *lkinfo, int reload_connectivity, int delete_connectivity,
-                                        char *ErrMess) {
+                                        char *port_from, char *port_to, int *n, int *len_node_from, int *len_port_from,
+                                        int *len_node_to, int *len_port_to, int *len_lkinfo, int *pathid, int *link_pos,
+                                        char *node_to, int *lktype, int *lkid, char *lkinfo, int reload_connectivity,
+                                        int delete_connectivity, char *ErrMess) {
     const char *fn = "GetDetailedConnBetweenDeviceDevType";
     return on_network(fn, ErrMess, reload_connectivity, delete_connectivity, [&](Session &s, Network &net) {
         const std::string from = std::string(arg(devicename)), selector = std::string(arg(nto));
@@ -87,14 +85,13 @@ int GetDetailedConnBetweenDeviceDevType(const char *devicename, const char *nto,
                                  (nto_dtype == 1 ? "of type " : "named like ") + quoted(selector);
         answer_paths(fn, net, std::string(fn) + '\0' + from + '\0' + selector + '\0' + std::to_string(nto_dtype), what,
                      query, Detail::Detailed,
-                     {n, pathid, link_pos, lkid, lktype, node_from, node_to, port_from, port_to, lkinfo,
-                      len_node_from, len_node_to, len_port_from, len_port_to, len_lkinfo});
+                     {n, pathid, link_pos, lkid, lktype, node_from, node_to, port_from, port_to, lkinfo, len_node_from,
+                      len_node_to, len_port_from, len_port_to, len_lkinfo});
     });
 }
 
 int GetConnOutBetweenDeviceDeviceType(const char *devicename, const char *nto, int nto_dtype, int *len_result,
-                                      char *result, int reload_connectivity, int delete_connectivity,
-                                      char *ErrMess) {
+                                      char *result, int reload_connectivity, int delete_connectivity, char *ErrMess) {
     const char *fn = "GetConnOutBetweenDeviceDeviceType";
     return on_network(fn, ErrMess, reload_connectivity, delete_connectivity, [&](Session &s, Network &net) {
         const graph::Node a = need_device(fn, net, std::string(arg(devicename)));
@@ -123,7 +120,8 @@ int GetConnOutBetweenDeviceDeviceType(const char *devicename, const char *nto, i
             }
             std::sort(ports.begin(), ports.end());
             ports.erase(std::unique(ports.begin(), ports.end()), ports.end());
-            for (std::string &p : ports) items.push_back({routes.links(k), &net.name[static_cast<std::size_t>(d)], std::move(p)});
+            for (std::string &p : ports)
+                items.push_back({routes.links(k), &net.name[static_cast<std::size_t>(d)], std::move(p)});
         }
         std::sort(items.begin(), items.end(), [](const Item &x, const Item &y) {
             if (x.links != y.links) return x.links < y.links;

@@ -20,7 +20,7 @@ namespace {
 struct Board {
     graph::Graph graph;
     std::vector<std::string> name;
-    std::vector<std::string> type;  // component type; '' for the motherboard
+    std::vector<std::string> type;                            // component type; '' for the motherboard
     std::unordered_map<std::int64_t, graph::Node> component;  // cpntid -> node
     std::vector<int> port_from, port_to;                      // by link index
 };
@@ -29,7 +29,8 @@ Board load_board(sql::Connection &db, std::int64_t board_id, const std::string &
     Board b;
     b.name.push_back(board_name);
     b.type.emplace_back();
-    auto cpnts = db.prepare("SELECT cpntid, cpntname, cpnttype FROM board_cpnt WHERE motherboardid = ? ORDER BY cpntid");
+    auto cpnts =
+        db.prepare("SELECT cpntid, cpntname, cpnttype FROM board_cpnt WHERE motherboardid = ? ORDER BY cpntid");
     cpnts.bind_all(board_id);
     while (cpnts.step()) {
         b.component.emplace(cpnts->column_int(0), static_cast<graph::Node>(b.name.size()));
@@ -142,13 +143,15 @@ extern "C" {
 // int_arg: 2 the paths from the component to its motherboard, 1 those from
 // the motherboard to the component, 0 both (the first, then the second).
 int GetMicroConnectBetweenBoardCpntAndMotherBoard(const char *cpntname, int int_arg, int *ints1, int *ints2, int *n,
-                                                  char *listA, int *lenA, char *listB, int *lenB, char *, int *,
-                                                  char *, int *, char *ErrMess) {
+                                                  char *listA, int *lenA, char *listB, int *lenB, char *, int *, char *,
+                                                  int *, char *ErrMess) {
     const char *fn = "GetMicroConnectBetweenBoardCpntAndMotherBoard";
     return guarded({fn, ErrMess}, [&](Session &s) {
         if (int_arg < 0 || int_arg > 2)
-            throw Failure(std::string(fn) + ": the direction must be 2 (from the component to its motherboard), "
-                          "1 (from the motherboard to the component) or 0 (both), not " + std::to_string(int_arg));
+            throw Failure(std::string(fn) +
+                          ": the direction must be 2 (from the component to its motherboard), "
+                          "1 (from the motherboard to the component) or 0 (both), not " +
+                          std::to_string(int_arg));
         const Place p = place_of_cpnt(fn, s.db(), std::string(arg(cpntname)));
         const Board b = load_board(s.db(), p.board_id, p.board_name);
         const graph::Node cpnt = node_of(b, p);
@@ -184,7 +187,8 @@ int GetMicroConnectFromPortid(int int_arg1, int int_arg2, const char *text_arg, 
                 return (a.backward ? b.port_to[i] : b.port_from[i]) == int_arg1;
             };
         std::vector<graph::PathSet> sets;
-        sets.push_back(search(fn, "the micro paths from " + quoted(b.name[static_cast<std::size_t>(q.start)]), b.graph, q));
+        sets.push_back(
+            search(fn, "the micro paths from " + quoted(b.name[static_cast<std::size_t>(q.start)]), b.graph, q));
         write_micro_rows(fn, b, sets, {ints1, ints2, n, listA, lenA, listB, lenB});
     });
 }
@@ -204,7 +208,8 @@ int GetMicroConnectToCpntType(int int_arg1, int int_arg2, const char *text_arg, 
                 "SELECT c.motherboardid, d.devicename FROM board_cpnt c "
                 "JOIN functional_device d ON d.deviceid = c.motherboardid WHERE c.cpntid = ?");
             cpnt.bind_all(int_arg1);
-            if (!cpnt.step()) throw Failure(std::string(fn) + ": no board component with id " + std::to_string(int_arg1));
+            if (!cpnt.step())
+                throw Failure(std::string(fn) + ": no board component with id " + std::to_string(int_arg1));
             p = {cpnt->column_int(0), cpnt->column_text(1), int_arg1};
         } else if (int_arg2 == 1) {
             auto board = db.prepare("SELECT devicename FROM functional_device WHERE deviceid = ?");
@@ -212,8 +217,10 @@ int GetMicroConnectToCpntType(int int_arg1, int int_arg2, const char *text_arg, 
             if (!board.step()) throw Failure(std::string(fn) + ": no device with id " + std::to_string(int_arg1));
             p = {int_arg1, board->column_text(0), -1};
         } else {
-            throw Failure(std::string(fn) + ": the option must be 0 (the id is a board component's) or 1 (a board's "
-                          "device id), not " + std::to_string(int_arg2));
+            throw Failure(std::string(fn) +
+                          ": the option must be 0 (the id is a board component's) or 1 (a board's "
+                          "device id), not " +
+                          std::to_string(int_arg2));
         }
         const std::string type = std::string(::ketral::store::arg(text_arg));
         const Board b = load_board(db, p.board_id, p.board_name);

@@ -19,7 +19,8 @@ graph::Node Network::node_of_id(std::int64_t id) const {
 std::unique_ptr<Network> load_network(sql::Connection &db) {
     auto net = std::make_unique<Network>();
 
-    auto devices = db.prepare("SELECT deviceid, devicename, devicetypeid, dnode FROM functional_device ORDER BY deviceid");
+    auto devices =
+        db.prepare("SELECT deviceid, devicename, devicetypeid, dnode FROM functional_device ORDER BY deviceid");
     std::vector<char> end_devices;  // dnode = 1: paths end there
     bool any_end_device = false;
     while (devices.step()) {
@@ -32,7 +33,8 @@ std::unique_ptr<Network> load_network(sql::Connection &db) {
         net->by_id_.emplace(net->device_id.back(), node);
         net->by_name_.emplace(net->name.back(), node);
     }
-    if (net->name.size() > static_cast<std::size_t>(INT_MAX)) throw Failure("the connectivity graph has too many devices");
+    if (net->name.size() > static_cast<std::size_t>(INT_MAX))
+        throw Failure("the connectivity graph has too many devices");
 
     std::vector<graph::Link> links;
     auto rows = db.prepare(

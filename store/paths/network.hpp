@@ -27,12 +27,12 @@ namespace ketral::store::paths {
 
 // What a macro link carries besides its place in the graph, by link index.
 struct LinkDetail {
-    std::int64_t port_from, port_to;   // port ids: the output end, the input end
-    std::string nbr_from, nbr_to;      // port numbers
-    std::string type_from, type_to;    // port types ('' when untyped)
-    std::int32_t lktype;               // link type id
+    std::int64_t port_from, port_to;  // port ids: the output end, the input end
+    std::string nbr_from, nbr_to;     // port numbers
+    std::string type_from, type_to;   // port types ('' when untyped)
+    std::int32_t lktype;              // link type id
     bool has_info;
-    std::string info;                  // link_info
+    std::string info;  // link_info
 };
 
 class Network : public ConnectivityCache {

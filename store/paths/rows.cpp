@@ -46,11 +46,15 @@ void write_link_rows(const char *fn, const Network &net, const graph::PathSet &p
             json.clear();
             answer::JsonObject o(json);
             const auto type = net.link_type_name.find(d.lktype);
-            if (type != net.link_type_name.end()) o.text("lktype", type->second);
-            else o.null("lktype");
+            if (type != net.link_type_name.end())
+                o.text("lktype", type->second);
+            else
+                o.null("lktype");
             o.number("bidirectional", l.bidirectional ? 1 : 0).number("backward", back ? 1 : 0);
-            if (d.has_info) o.text("link_info", d.info);
-            else o.null("link_info");
+            if (d.has_info)
+                o.text("link_info", d.info);
+            else
+                o.null("link_info");
             o.close();
             lkinfo.add(json);
         }
@@ -71,7 +75,8 @@ std::vector<char> select_devices(const char *fn, sql::Connection &db, const Netw
         return chosen;
     }
     if (nto_dtype != 1)
-        throw Failure(std::string(fn) + ": nto_dtype must be 1 (nto is a device type) or 0 (a part of device names), not " +
+        throw Failure(std::string(fn) +
+                      ": nto_dtype must be 1 (nto is a device type) or 0 (a part of device names), not " +
                       std::to_string(nto_dtype));
     auto type = db.prepare("SELECT devicetypeid FROM device_type WHERE devicetype = ?");
     type.bind_all(nto);

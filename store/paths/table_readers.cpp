@@ -123,11 +123,13 @@ using namespace ketral::store::paths;
 extern "C" {
 
 int GetRoutingTableRows(const char *devicename, int *len_result, char *result, char *ErrMess) {
-    return read_back("GetRoutingTableRows", kRoutingTable, Order::ByDestination, devicename, len_result, result, ErrMess);
+    return read_back("GetRoutingTableRows", kRoutingTable, Order::ByDestination, devicename, len_result, result,
+                     ErrMess);
 }
 
 int GetDestinationTableRows(const char *devicename, int *len_result, char *result, char *ErrMess) {
-    return read_back("GetDestinationTableRows", kDestinationTable, Order::ByPort, devicename, len_result, result, ErrMess);
+    return read_back("GetDestinationTableRows", kDestinationTable, Order::ByPort, devicename, len_result, result,
+                     ErrMess);
 }
 
 }  // extern "C"

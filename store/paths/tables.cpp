@@ -26,7 +26,8 @@ std::vector<TableRow> routes(const Network &net, graph::Node source, int max_lin
     std::vector<std::int64_t> ports;
     for (std::size_t k = 0; k < found.size(); ++k) {
         ports.clear();
-        for (const std::int32_t hop : found.first_arcs(k)) ports.push_back(port_of(net, arcs[static_cast<std::size_t>(hop)]));
+        for (const std::int32_t hop : found.first_arcs(k))
+            ports.push_back(port_of(net, arcs[static_cast<std::size_t>(hop)]));
         std::sort(ports.begin(), ports.end());
         ports.erase(std::unique(ports.begin(), ports.end()), ports.end());
         for (const std::int64_t port : ports) rows.push_back({port, found.destination(k), found.links(k)});
@@ -92,8 +93,7 @@ void need_max_links(const char *fn, int max_links) {
                       std::to_string(max_links));
 }
 
-void store_table(sql::Connection &db, const StoredTable &table, const Network &net, graph::Node source,
-                 int max_links) {
+void store_table(sql::Connection &db, const StoredTable &table, const Network &net, graph::Node source, int max_links) {
     const std::vector<TableRow> rows = table.compute(net, source, max_links);
     sql::Transaction transaction(db);
     write_table(db, table, net, source, max_links, rows);
@@ -146,11 +146,12 @@ int CreateDestinationTable(const char *devicename, int max_links, char *ErrMess)
     });
 }
 
-int GetDestinationNamePerDevPort(const char *devicename, const char *port_nbr, const char *port_type,
-                                 int *len_result, char *result, char *ErrMess) {
+int GetDestinationNamePerDevPort(const char *devicename, const char *port_nbr, const char *port_type, int *len_result,
+                                 char *result, char *ErrMess) {
     const char *fn = "GetDestinationNamePerDevPort";
     return guarded({fn, ErrMess}, [&](Session &s) {
-        const std::string device = std::string(arg(devicename)), nbr = std::string(arg(port_nbr)), type = std::string(arg(port_type));
+        const std::string device = std::string(arg(devicename)), nbr = std::string(arg(port_nbr)),
+                          type = std::string(arg(port_type));
         sql::Connection &db = s.db();
         const std::int64_t device_id = [&] {
             auto found = db.prepare("SELECT deviceid FROM functional_device WHERE devicename = ?");
@@ -165,8 +166,8 @@ int GetDestinationNamePerDevPort(const char *devicename, const char *port_nbr, c
             while (found.step()) ports.push_back(found->column_int(0));
         }
         if (ports.empty())
-            throw Failure(std::string(fn) + ": no port " + quoted(nbr) + (type.empty() ? "" : " of type " + quoted(type)) +
-                          " on " + quoted(device));
+            throw Failure(std::string(fn) + ": no port " + quoted(nbr) +
+                          (type.empty() ? "" : " of type " + quoted(type)) + " on " + quoted(device));
         answer::PackedList list;
         // No table stored for the device yet: build it, without a limit; a
         // stale one (built before the last change of the network): build it

@@ -20,12 +20,14 @@ int id_list(const char *fn, char *error, const char *sql, int *count, int *resul
 
 // The micro links at one end: option 0 reads `id` as a board component's
 // cpntid, option 1 as a motherboard's deviceid (links at the board itself).
-int micro_links(const char *fn, const char *by_cpnt, const char *by_board, int id, int option, int *count,
-                int *result, char *error) {
+int micro_links(const char *fn, const char *by_cpnt, const char *by_board, int id, int option, int *count, int *result,
+                char *error) {
     return guarded({fn, error}, [&](Session &s) {
         if (option != 0 && option != 1)
-            throw Failure(std::string(fn) + ": option must be 0 (a board component id) or 1 (a motherboard "
-                          "device id), not " + std::to_string(option));
+            throw Failure(std::string(fn) +
+                          ": option must be 0 (a board component id) or 1 (a motherboard "
+                          "device id), not " +
+                          std::to_string(option));
         answer::write_ints(fn, ids(s.db(), option == 0 ? by_cpnt : by_board, id), count, result);
     });
 }
@@ -68,14 +70,14 @@ int GetLkToDevID(int deviceid, int *count, int *result, char *ErrMess) {
 
 int GetMicroLkFromCpntID(int cpntid, int option, int *count, int *result, char *ErrMess) {
     return micro_links("GetMicroLkFromCpntID", "SELECT linkid FROM micro_link WHERE cpntfrom = ? ORDER BY linkid",
-                       "SELECT linkid FROM micro_link WHERE motherboardfrom = ? ORDER BY linkid", cpntid, option,
-                       count, result, ErrMess);
+                       "SELECT linkid FROM micro_link WHERE motherboardfrom = ? ORDER BY linkid", cpntid, option, count,
+                       result, ErrMess);
 }
 
 int GetMicroLkToCpntID(int cpntid, int option, int *count, int *result, char *ErrMess) {
     return micro_links("GetMicroLkToCpntID", "SELECT linkid FROM micro_link WHERE cpntto = ? ORDER BY linkid",
-                       "SELECT linkid FROM micro_link WHERE motherboardto = ? ORDER BY linkid", cpntid, option,
-                       count, result, ErrMess);
+                       "SELECT linkid FROM micro_link WHERE motherboardto = ? ORDER BY linkid", cpntid, option, count,
+                       result, ErrMess);
 }
 
 // The whole text: an empty lkinfo finds the links without information.

@@ -49,15 +49,15 @@ const std::string kLinks =
     "FROM macro_link l JOIN port pf ON pf.portid = l.portidfrom JOIN port pt ON pt.portid = l.portidto ";
 // A link belongs to a subsystem when either of its devices does.
 const std::string kLinksOfSubsystem =
-    std::string(kChosen) + ", member (deviceid) AS (SELECT deviceid FROM device_system "
-    "WHERE systemid IN (SELECT systemid FROM chosen)) " + kLinks +
-    "WHERE pf.deviceid IN (SELECT deviceid FROM member) OR pt.deviceid IN (SELECT deviceid FROM member) ";
+    std::string(kChosen) +
+    ", member (deviceid) AS (SELECT deviceid FROM device_system "
+    "WHERE systemid IN (SELECT systemid FROM chosen)) " +
+    kLinks + "WHERE pf.deviceid IN (SELECT deviceid FROM member) OR pt.deviceid IN (SELECT deviceid FROM member) ";
 
 const std::string kDevices = "SELECT d.deviceid, d.devicename FROM functional_device d ";
-const std::string kDevicesOfSubsystem =
-    std::string(kChosen) + kDevices +
-    "WHERE EXISTS (SELECT 1 FROM device_system ds WHERE ds.deviceid = d.deviceid "
-    "AND ds.systemid IN (SELECT systemid FROM chosen)) ";
+const std::string kDevicesOfSubsystem = std::string(kChosen) + kDevices +
+                                        "WHERE EXISTS (SELECT 1 FROM device_system ds WHERE ds.deviceid = d.deviceid "
+                                        "AND ds.systemid IN (SELECT systemid FROM chosen)) ";
 
 const std::string kTypes = "SELECT t.devicetypeid, t.devicetype FROM device_type t ";
 const std::string kTypesOfSubsystem =
@@ -89,9 +89,9 @@ using namespace ketral::store::queries;
 
 extern "C" {
 
-int LoadConnectivityTable(const char *selector, int *rows, int *lkid, int *node_from, int *node_to,
-                          int *len_port_from, int *len_port_to, char *port_from, char *port_to, int *bidirectional,
-                          int *lkused, int *lktype, char *lkinfo, int *len_lkinfo, char *ErrMess) {
+int LoadConnectivityTable(const char *selector, int *rows, int *lkid, int *node_from, int *node_to, int *len_port_from,
+                          int *len_port_to, char *port_from, char *port_to, int *bidirectional, int *lkused,
+                          int *lktype, char *lkinfo, int *len_lkinfo, char *ErrMess) {
     static const char *const fn = "LoadConnectivityTable";
     static const std::string all = kLinks + "ORDER BY l.linkid";
     static const std::string of_subsystem = kLinksOfSubsystem + "ORDER BY l.linkid";
@@ -107,16 +107,16 @@ int LoadConnectivityTable(const char *selector, int *rows, int *lkid, int *node_
         auto &types = out.ints("lktype", lktype);
         auto &infos = out.texts("lkinfo", lkinfo, len_lkinfo);
         each_row(s, fn, arg(selector), all, of_subsystem, [&](const sql::Statement &row) {
-                     ids.push_back(static_cast<int>(row.column_int(0)));
-                     from.push_back(static_cast<int>(row.column_int(1)));
-                     to.push_back(static_cast<int>(row.column_int(2)));
-                     port_from_texts.add(port_text(row, 3));
-                     port_to_texts.add(port_text(row, 6));
-                     bidir.push_back(static_cast<int>(row.column_int(9)));
-                     used.push_back(static_cast<int>(row.column_int(10)));
-                     types.push_back(static_cast<int>(row.column_int(11)));
-                     infos.add(row.column_view(12));
-                 });
+            ids.push_back(static_cast<int>(row.column_int(0)));
+            from.push_back(static_cast<int>(row.column_int(1)));
+            to.push_back(static_cast<int>(row.column_int(2)));
+            port_from_texts.add(port_text(row, 3));
+            port_to_texts.add(port_text(row, 6));
+            bidir.push_back(static_cast<int>(row.column_int(9)));
+            used.push_back(static_cast<int>(row.column_int(10)));
+            types.push_back(static_cast<int>(row.column_int(11)));
+            infos.add(row.column_view(12));
+        });
         out.write();
     });
 }
@@ -132,8 +132,7 @@ int MatchDeviceIDDeviceName(const char *selector, int *rows, int *ids, int *len_
 int LoadDeviceTypeTable(const char *selector, int *len_names, char *names, int *rows, int *ids, char *ErrMess) {
     static const std::string all = kTypes + "ORDER BY t.devicetypeid";
     static const std::string of_subsystem = kTypesOfSubsystem + "ORDER BY t.devicetypeid";
-    return id_name_table("LoadDeviceTypeTable", ErrMess, arg(selector), all, of_subsystem, rows, ids, len_names,
-                         names);
+    return id_name_table("LoadDeviceTypeTable", ErrMess, arg(selector), all, of_subsystem, rows, ids, len_names, names);
 }
 
 int LoadLinkTypeTable(int *rows, int *ids, int *len_names, char *names, char *ErrMess) {

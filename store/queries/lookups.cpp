@@ -45,34 +45,39 @@ using namespace ketral::store::queries;
 extern "C" {
 
 int GetDeviceName_deviceid(int deviceid, char *name, char *ErrMess) {
-    return name_lookup("GetDeviceName_deviceid", [&] { return "no device with id " + std::to_string(deviceid); },
-                       "SELECT devicename FROM functional_device WHERE deviceid = ?", deviceid, name, ErrMess);
+    return name_lookup(
+        "GetDeviceName_deviceid", [&] { return "no device with id " + std::to_string(deviceid); },
+        "SELECT devicename FROM functional_device WHERE deviceid = ?", deviceid, name, ErrMess);
 }
 
 int GetCpntName_cpntid(int cpntid, char *name, char *ErrMess) {
-    return name_lookup("GetCpntName_cpntid", [&] { return "no board component with id " + std::to_string(cpntid); },
-                       "SELECT cpntname FROM board_cpnt WHERE cpntid = ?", cpntid, name, ErrMess);
+    return name_lookup(
+        "GetCpntName_cpntid", [&] { return "no board component with id " + std::to_string(cpntid); },
+        "SELECT cpntname FROM board_cpnt WHERE cpntid = ?", cpntid, name, ErrMess);
 }
 
 int GetDeviceID_devicename(const char *devicename, int *id, char *ErrMess) {
-    return id_lookup("GetDeviceID_devicename", [&] { return "no device named " + quoted(arg(devicename)); },
-                     "SELECT deviceid FROM functional_device WHERE devicename = ?", id, ErrMess, arg(devicename));
+    return id_lookup(
+        "GetDeviceID_devicename", [&] { return "no device named " + quoted(arg(devicename)); },
+        "SELECT deviceid FROM functional_device WHERE devicename = ?", id, ErrMess, arg(devicename));
 }
 
 int GetCpntID_cpntname(const char *cpntname, int *id, char *ErrMess) {
-    return id_lookup("GetCpntID_cpntname", [&] { return "no board component named " + quoted(arg(cpntname)); },
-                     "SELECT cpntid FROM board_cpnt WHERE cpntname = ?", id, ErrMess, arg(cpntname));
+    return id_lookup(
+        "GetCpntID_cpntname", [&] { return "no board component named " + quoted(arg(cpntname)); },
+        "SELECT cpntid FROM board_cpnt WHERE cpntname = ?", id, ErrMess, arg(cpntname));
 }
 
 int GetPortID_portinfo(int deviceid, const char *port_nbr, const char *port_type, int port_way, int *id,
                        char *ErrMess) {
-    return id_lookup("GetPortID_portinfo",
-                     [&] {
-                         return "device " + std::to_string(deviceid) + " has no port " + quoted(arg(port_nbr)) +
-                                " (way " + std::to_string(port_way) + ", type " + quoted(arg(port_type)) + ")";
-                     },
-                     "SELECT portid FROM port WHERE deviceid = ? AND port_nbr = ? AND port_way = ? AND port_type = ?",
-                     id, ErrMess, deviceid, arg(port_nbr), port_way, arg(port_type));
+    return id_lookup(
+        "GetPortID_portinfo",
+        [&] {
+            return "device " + std::to_string(deviceid) + " has no port " + quoted(arg(port_nbr)) + " (way " +
+                   std::to_string(port_way) + ", type " + quoted(arg(port_type)) + ")";
+        },
+        "SELECT portid FROM port WHERE deviceid = ? AND port_nbr = ? AND port_way = ? AND port_type = ?", id, ErrMess,
+        deviceid, arg(port_nbr), port_way, arg(port_type));
 }
 
 }  // extern "C"

@@ -14,7 +14,8 @@ const char *const kSystemsOfType =
 const char *const kListsOfDevice =
     "SELECT 0, s.system_name FROM device_system ds JOIN subsystem s ON s.systemid = ds.systemid "
     "WHERE ds.deviceid = ? UNION ALL "
-    "SELECT 1, f.function_name FROM functional_device_function df JOIN device_function f ON f.functionid = df.functionid "
+    "SELECT 1, f.function_name FROM functional_device_function df JOIN device_function f ON f.functionid = "
+    "df.functionid "
     "WHERE df.deviceid = ?";
 const char *const kMembersOfLinkType =
     "SELECT s.lktype FROM link_type_member m JOIN link_type s ON s.linktypeid = m.simpleid "
@@ -22,63 +23,74 @@ const char *const kMembersOfLinkType =
 
 RecordSql device_type(const char *where) {
     return RecordSql(std::string("SELECT devicetypeid, devicetype, nbrofinput, nbrofoutput, description, rgbcolor "
-                                 "FROM device_type WHERE ") + where);
+                                 "FROM device_type WHERE ") +
+                     where);
 }
 
 RecordSql device(const char *where) {
-    return RecordSql(std::string(
-        "SELECT d.deviceid, d.devicename, d.devicetypeid, t.devicetype, d.dnode, d.promiscuous_mode, d.serialid, "
-        "h.serialnb, h.hwtype, d.responsible, d.location, d.comments "
-        "FROM functional_device d JOIN device_type t ON t.devicetypeid = d.devicetypeid "
-        "LEFT JOIN hardware_device h ON h.serialid = d.serialid WHERE ") + where);
+    return RecordSql(
+        std::string(
+            "SELECT d.deviceid, d.devicename, d.devicetypeid, t.devicetype, d.dnode, d.promiscuous_mode, d.serialid, "
+            "h.serialnb, h.hwtype, d.responsible, d.location, d.comments "
+            "FROM functional_device d JOIN device_type t ON t.devicetypeid = d.devicetypeid "
+            "LEFT JOIN hardware_device h ON h.serialid = d.serialid WHERE ") +
+        where);
 }
 
 RecordSql board_cpnt(const char *where) {
-    return RecordSql(std::string(
-        "SELECT c.cpntid, c.cpntname, c.cpnttype, c.replacable, c.motherboardid, m.devicename AS motherboardname, "
-        "c.snbid, h.serialnb, h.hwtype "
-        "FROM board_cpnt c JOIN functional_device m ON m.deviceid = c.motherboardid "
-        "LEFT JOIN hw_board_cpnt h ON h.snbid = c.snbid WHERE ") + where);
+    return RecordSql(
+        std::string(
+            "SELECT c.cpntid, c.cpntname, c.cpnttype, c.replacable, c.motherboardid, m.devicename AS motherboardname, "
+            "c.snbid, h.serialnb, h.hwtype "
+            "FROM board_cpnt c JOIN functional_device m ON m.deviceid = c.motherboardid "
+            "LEFT JOIN hw_board_cpnt h ON h.snbid = c.snbid WHERE ") +
+        where);
 }
 
 RecordSql hw_cpnt(const char *where) {
-    return RecordSql(std::string(
-        "SELECT h.snbid, h.serialnb, h.hwtype, h.status, h.responsible, h.location, h.comments, c.cpntid, c.cpntname "
-        "FROM hw_board_cpnt h LEFT JOIN board_cpnt c ON c.snbid = h.snbid WHERE ") + where);
+    return RecordSql(std::string("SELECT h.snbid, h.serialnb, h.hwtype, h.status, h.responsible, h.location, "
+                                 "h.comments, c.cpntid, c.cpntname "
+                                 "FROM hw_board_cpnt h LEFT JOIN board_cpnt c ON c.snbid = h.snbid WHERE ") +
+                     where);
 }
 
 RecordSql port(const char *where) {
-    return RecordSql(std::string(
-        "SELECT p.portid, p.deviceid, d.devicename, p.port_nbr, p.port_way, p.port_type, p.speed, p.admin_status, "
-        "p.pxi_booting, p.phy, p.bia, p.macaddress, p.ipid, i.ipaddress, i.subnet, i.ipname "
-        "FROM port p JOIN functional_device d ON d.deviceid = p.deviceid "
-        "LEFT JOIN ip_info i ON i.ipid = p.ipid WHERE ") + where);
+    return RecordSql(
+        std::string(
+            "SELECT p.portid, p.deviceid, d.devicename, p.port_nbr, p.port_way, p.port_type, p.speed, p.admin_status, "
+            "p.pxi_booting, p.phy, p.bia, p.macaddress, p.ipid, i.ipaddress, i.subnet, i.ipname "
+            "FROM port p JOIN functional_device d ON d.deviceid = p.deviceid "
+            "LEFT JOIN ip_info i ON i.ipid = p.ipid WHERE ") +
+        where);
 }
 
 RecordSql macro_link(const char *where) {
-    return RecordSql(std::string(
-        "SELECT l.linkid, l.portidfrom, pf.deviceid AS deviceidfrom, df.devicename AS node_from, "
-        "pf.port_nbr AS port_nbrfrom, pf.port_way AS port_wayfrom, pf.port_type AS port_typefrom, "
-        "l.portidto, pt.deviceid AS deviceidto, dt.devicename AS node_to, "
-        "pt.port_nbr AS port_nbrto, pt.port_way AS port_wayto, pt.port_type AS port_typeto, "
-        "l.linktypeid, k.lktype, l.bidirectional, l.lkused, l.link_info "
-        "FROM macro_link l "
-        "JOIN port pf ON pf.portid = l.portidfrom JOIN functional_device df ON df.deviceid = pf.deviceid "
-        "JOIN port pt ON pt.portid = l.portidto JOIN functional_device dt ON dt.deviceid = pt.deviceid "
-        "JOIN link_type k ON k.linktypeid = l.linktypeid WHERE ") + where);
+    return RecordSql(
+        std::string("SELECT l.linkid, l.portidfrom, pf.deviceid AS deviceidfrom, df.devicename AS node_from, "
+                    "pf.port_nbr AS port_nbrfrom, pf.port_way AS port_wayfrom, pf.port_type AS port_typefrom, "
+                    "l.portidto, pt.deviceid AS deviceidto, dt.devicename AS node_to, "
+                    "pt.port_nbr AS port_nbrto, pt.port_way AS port_wayto, pt.port_type AS port_typeto, "
+                    "l.linktypeid, k.lktype, l.bidirectional, l.lkused, l.link_info "
+                    "FROM macro_link l "
+                    "JOIN port pf ON pf.portid = l.portidfrom JOIN functional_device df ON df.deviceid = pf.deviceid "
+                    "JOIN port pt ON pt.portid = l.portidto JOIN functional_device dt ON dt.deviceid = pt.deviceid "
+                    "JOIN link_type k ON k.linktypeid = l.linktypeid WHERE ") +
+        where);
 }
 
 RecordSql micro_link(const char *where) {
-    return RecordSql(std::string(
-        "SELECT l.linkid, l.cpntfrom, l.motherboardfrom, COALESCE(cf.cpntname, mf.devicename) AS node_from, "
-        "l.port_nbrfrom, l.cpntto, l.motherboardto, COALESCE(ct.cpntname, mt.devicename) AS node_to, l.port_nbrto, "
-        "l.linktypeid, k.lktype, l.bidirectional, l.lkused "
-        "FROM micro_link l "
-        "LEFT JOIN board_cpnt cf ON cf.cpntid = l.cpntfrom "
-        "LEFT JOIN functional_device mf ON mf.deviceid = l.motherboardfrom "
-        "LEFT JOIN board_cpnt ct ON ct.cpntid = l.cpntto "
-        "LEFT JOIN functional_device mt ON mt.deviceid = l.motherboardto "
-        "JOIN link_type k ON k.linktypeid = l.linktypeid WHERE ") + where);
+    return RecordSql(
+        std::string(
+            "SELECT l.linkid, l.cpntfrom, l.motherboardfrom, COALESCE(cf.cpntname, mf.devicename) AS node_from, "
+            "l.port_nbrfrom, l.cpntto, l.motherboardto, COALESCE(ct.cpntname, mt.devicename) AS node_to, l.port_nbrto, "
+            "l.linktypeid, k.lktype, l.bidirectional, l.lkused "
+            "FROM micro_link l "
+            "LEFT JOIN board_cpnt cf ON cf.cpntid = l.cpntfrom "
+            "LEFT JOIN functional_device mf ON mf.deviceid = l.motherboardfrom "
+            "LEFT JOIN board_cpnt ct ON ct.cpntid = l.cpntto "
+            "LEFT JOIN functional_device mt ON mt.deviceid = l.motherboardto "
+            "JOIN link_type k ON k.linktypeid = l.linktypeid WHERE ") +
+        where);
 }
 
 RecordSql link_type(const char *where) {
@@ -101,8 +113,10 @@ void device_lists(Session &s, answer::JsonObject &o, const sql::Statement &row) 
 // A composite type's simple types; null for a simple type.
 void link_list(Session &s, answer::JsonObject &o, const sql::Statement &row) {
     const std::string list = joined(s.db(), kMembersOfLinkType, row.column_int(0));
-    if (list.empty()) o.null("link_list");
-    else o.text("link_list", list);
+    if (list.empty())
+        o.null("link_list");
+    else
+        o.text("link_list", list);
 }
 
 void check_way(const char *fn, int port_way) {
@@ -192,8 +206,8 @@ int GetPortRow_pid(int portid, int *len, char *result, char *ErrMess) {
     return row_query("GetPortRow_pid", ErrMess, query, nullptr, len, result, portid);
 }
 
-int GetPortRow_devid(int deviceid, const char *port_nbr, int port_way, const char *port_type, int *len,
-                     char *result, char *ErrMess) {
+int GetPortRow_devid(int deviceid, const char *port_nbr, int port_way, const char *port_type, int *len, char *result,
+                     char *ErrMess) {
     static RecordSql query = port("p.deviceid = ? AND p.port_nbr = ? AND p.port_way = ? AND p.port_type = ?");
     return row_query("GetPortRow_devid", ErrMess, query, nullptr, len, result, deviceid, arg(port_nbr), port_way,
                      arg(port_type));

@@ -1,8 +1,8 @@
 // String-list queries: packed lists of names (sorted), or of JSON objects
 // when an item describes several fields. "NO_ROWS_SELECTED" when empty.
 #include "store/export.hpp"
-#include "store/queries/query.hpp"
 #include "store/hardware_status.hpp"
+#include "store/queries/query.hpp"
 
 namespace ketral::store::queries {
 
@@ -21,10 +21,12 @@ int record_list(const char *fn, char *error, RecordSql &query, int *len, char *r
 
 const std::string kSpareHW =
     "SELECT serialid, serialnb, hwname, hwtype, location, responsible, comments FROM hardware_device "
-    "WHERE status = '" + std::string(kSpare) + "' AND ";
+    "WHERE status = '" +
+    std::string(kSpare) + "' AND ";
 const std::string kSpareCpnt =
     "SELECT snbid, serialnb, hwtype, location, responsible, comments FROM hw_board_cpnt "
-    "WHERE status = '" + std::string(kSpare) + "' AND ";
+    "WHERE status = '" +
+    std::string(kSpare) + "' AND ";
 
 }  // namespace
 
@@ -36,21 +38,23 @@ using namespace ketral::store::queries;
 extern "C" {
 
 int GetDeviceNamesPerType(const char *devicetype, int *len, char *result, char *ErrMess) {
-    return name_list("GetDeviceNamesPerType", ErrMess,
-                     "SELECT d.devicename FROM functional_device d JOIN device_type t ON t.devicetypeid = d.devicetypeid "
-                     "WHERE t.devicetype = ? ORDER BY d.devicename",
-                     len, result, arg(devicetype));
+    return name_list(
+        "GetDeviceNamesPerType", ErrMess,
+        "SELECT d.devicename FROM functional_device d JOIN device_type t ON t.devicetypeid = d.devicetypeid "
+        "WHERE t.devicetype = ? ORDER BY d.devicename",
+        len, result, arg(devicetype));
 }
 
 // Free: none of the device's ports carries a macro link, in either direction.
 int GetFreeDeviceNamesPerType(const char *devicetype, int *len, char *result, char *ErrMess) {
-    return name_list("GetFreeDeviceNamesPerType", ErrMess,
-                     "SELECT d.devicename FROM functional_device d JOIN device_type t ON t.devicetypeid = d.devicetypeid "
-                     "WHERE t.devicetype = ? AND NOT EXISTS (SELECT 1 FROM port p WHERE p.deviceid = d.deviceid AND "
-                     "(EXISTS (SELECT 1 FROM macro_link l WHERE l.portidfrom = p.portid) OR "
-                     "EXISTS (SELECT 1 FROM macro_link l WHERE l.portidto = p.portid))) "
-                     "ORDER BY d.devicename",
-                     len, result, arg(devicetype));
+    return name_list(
+        "GetFreeDeviceNamesPerType", ErrMess,
+        "SELECT d.devicename FROM functional_device d JOIN device_type t ON t.devicetypeid = d.devicetypeid "
+        "WHERE t.devicetype = ? AND NOT EXISTS (SELECT 1 FROM port p WHERE p.deviceid = d.deviceid AND "
+        "(EXISTS (SELECT 1 FROM macro_link l WHERE l.portidfrom = p.portid) OR "
+        "EXISTS (SELECT 1 FROM macro_link l WHERE l.portidto = p.portid))) "
+        "ORDER BY d.devicename",
+        len, result, arg(devicetype));
 }
 
 int GetDeviceNamesPerLocation(const char *location, int *len, char *result, char *ErrMess) {

@@ -67,7 +67,10 @@ public:
     Prepared &bind(int index, const std::string &value) { return bind(index, std::string_view(value)); }
     // A null pointer binds NULL.
     Prepared &bind(int index, const char *value);
-    Prepared &bind(int index, std::nullptr_t) { stmt_->bind_null(index); return *this; }
+    Prepared &bind(int index, std::nullptr_t) {
+        stmt_->bind_null(index);
+        return *this;
+    }
 
     // Binds the arguments to parameters 1, 2, ... in order.
     template <typename... Args>
@@ -79,7 +82,9 @@ public:
 
     bool step() { return stmt_->step(); }
     // Steps to the end (for statements that answer no rows).
-    void run() { while (stmt_->step()) {} }
+    void run() {
+        while (stmt_->step()) {}
+    }
     // Runs an INSERT written with "RETURNING <key>" and answers the new key.
     std::int64_t run_returning_id();
     void reset() { stmt_->reset(); }

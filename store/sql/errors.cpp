@@ -61,10 +61,8 @@ std::string subject_of(DbErrorKind kind, std::string_view table, std::string_vie
         return "a " + std::string(table) + " with this " + std::string(columns);
     case DbErrorKind::MissingValue:
         return table.empty() ? std::string(columns) : std::string(table) + "." + std::string(columns);
-    case DbErrorKind::InvalidValue:
-        return "the value (" + std::string(columns) + ")";
-    default:
-        return wording(kind).default_subject;
+    case DbErrorKind::InvalidValue: return "the value (" + std::string(columns) + ")";
+    default: return wording(kind).default_subject;
     }
 }
 
@@ -130,17 +128,14 @@ Verb verb_of(std::string_view sql) {
 DbErrorKind classify_sqlite(int extended_code, Verb verb) {
     switch (extended_code) {
     case SQLITE_CONSTRAINT_UNIQUE:
-    case SQLITE_CONSTRAINT_PRIMARYKEY:
-        return DbErrorKind::Duplicate;
+    case SQLITE_CONSTRAINT_PRIMARYKEY: return DbErrorKind::Duplicate;
     case SQLITE_CONSTRAINT_FOREIGNKEY:
         // SQLite does not say which side failed: a delete removes a parent
         // still pointed to, anything else points to a missing parent (our
         // keys are numbers that are never rewritten).
         return verb == Verb::Delete ? DbErrorKind::StillReferenced : DbErrorKind::MissingReference;
-    case SQLITE_CONSTRAINT_NOTNULL:
-        return DbErrorKind::MissingValue;
-    default:
-        break;
+    case SQLITE_CONSTRAINT_NOTNULL: return DbErrorKind::MissingValue;
+    default: break;
     }
     switch (extended_code & 0xff) {
     case SQLITE_CONSTRAINT: return DbErrorKind::InvalidValue;
@@ -206,10 +201,7 @@ DbError sqlite_error(int extended_code, Verb verb, std::string detail) {
 }
 
 DbError::DbError(DbErrorKind kind, int code, std::string detail, std::string_view subject)
-    : std::runtime_error(fill(wording(kind).text, subject)),
-      kind_(kind),
-      code_(code),
-      detail_(std::move(detail)) {}
+    : std::runtime_error(fill(wording(kind).text, subject)), kind_(kind), code_(code), detail_(std::move(detail)) {}
 
 std::string DbError::message_for(std::string_view subject) const {
     if (kind_ == DbErrorKind::Other) return what();

@@ -22,8 +22,8 @@ enum class DbErrorKind {
     Full,
     Corrupt,
     CantOpen,
-    Lost,              // the connection to the database server is gone
-    Gone,              // the database file was removed or replaced since it was opened
+    Lost,  // the connection to the database server is gone
+    Gone,  // the database file was removed or replaced since it was opened
     Other,
 };
 

@@ -20,8 +20,8 @@ namespace ketral::store::sql {
 namespace {
 
 // The built-in types the reads tell apart (pg_type oids, fixed since forever).
-constexpr Oid kBoolOid = 16, kInt8Oid = 20, kInt2Oid = 21, kInt4Oid = 23, kTextOid = 25, kOidOid = 26,
-              kFloat4Oid = 700, kFloat8Oid = 701, kNumericOid = 1700;
+constexpr Oid kBoolOid = 16, kInt8Oid = 20, kInt2Oid = 21, kInt4Oid = 23, kTextOid = 25, kOidOid = 26, kFloat4Oid = 700,
+              kFloat8Oid = 701, kNumericOid = 1700;
 
 struct FinishConn {
     void operator()(PGconn *conn) const { PQfinish(conn); }
@@ -145,7 +145,7 @@ private:
     const PGresult *shape() const;
 
     PgConnection &conn_;
-    std::string sql_;       // as written, with `?`
+    std::string sql_;         // as written, with `?`
     std::string server_sql_;  // with $n
     bool persistent_;
     std::vector<Param> params_;
@@ -282,9 +282,8 @@ const std::string &PgStatement::prepared_name() {
     types.reserve(params_.size());
     for (const Param &p : params_) types.push_back(p.kind == 'i' ? kInt8Oid : p.kind == 't' ? kTextOid : 0);
     std::string name = conn_.next_statement_name();
-    conn_.checked(PQprepare(conn_.raw(), name.c_str(), server_sql_.c_str(), static_cast<int>(types.size()),
-                            types.data()),
-                  sql_);
+    conn_.checked(
+        PQprepare(conn_.raw(), name.c_str(), server_sql_.c_str(), static_cast<int>(types.size()), types.data()), sql_);
     prepared_.emplace_back(std::move(kinds), std::move(name));
     return prepared_.back().second;
 }
@@ -334,7 +333,7 @@ ColumnType PgStatement::column_type(int column) const {
         // A sum of integers is numeric: whole numbers read as integers.
         const std::string_view value = column_view(column);
         return value.find_first_not_of("-0123456789") == std::string_view::npos ? ColumnType::Integer
-                                                                               : ColumnType::Real;
+                                                                                : ColumnType::Real;
     }
     default: return ColumnType::Text;
     }
@@ -420,11 +419,12 @@ std::unique_ptr<Connection> open_postgresql(const std::string &given_url, const 
     std::string url = given_url;
     const auto scheme = url.find("://");
     if (scheme != std::string::npos)
-        for (size_t i = 0; i < scheme; ++i) url[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(url[i])));
+        for (size_t i = 0; i < scheme; ++i)
+            url[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(url[i])));
     // The URL is expanded where it stands: it overrides the defaults before
     // it, the strings after it override the URL.
-    const char *keys[] = {"application_name", "connect_timeout", "dbname", "user", "password", "client_encoding",
-                          nullptr};
+    const char *keys[] = {"application_name", "connect_timeout", "dbname", "user",
+                          "password",         "client_encoding", nullptr};
     const char *values[] = {"libketral",
                             "10",
                             url.c_str(),

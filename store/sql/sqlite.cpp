@@ -10,9 +10,9 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <utility>
-#include <fstream>
 
 namespace ketral::store::sql {
 
@@ -38,9 +38,7 @@ class SqliteStatement final : public Statement {
 public:
     SqliteStatement(sqlite3 *db, StmtHandle stmt, std::string_view sql) : db_(db), stmt_(std::move(stmt)), sql_(sql) {}
 
-    void bind_int(int index, std::int64_t value) override {
-        check(sqlite3_bind_int64(stmt_.get(), index, value));
-    }
+    void bind_int(int index, std::int64_t value) override { check(sqlite3_bind_int64(stmt_.get(), index, value)); }
     void bind_text(int index, std::string_view value) override {
         // An empty view may have no data pointer, and a null pointer would bind NULL.
         const char *data = value.data() ? value.data() : "";
@@ -68,9 +66,7 @@ public:
         default: return ColumnType::Text;
         }
     }
-    bool column_is_null(int column) const override {
-        return sqlite3_column_type(stmt_.get(), column) == SQLITE_NULL;
-    }
+    bool column_is_null(int column) const override { return sqlite3_column_type(stmt_.get(), column) == SQLITE_NULL; }
     std::int64_t column_int(int column) const override { return sqlite3_column_int64(stmt_.get(), column); }
     std::string column_text(int column) const override {
         const auto *text = sqlite3_column_text(stmt_.get(), column);
@@ -107,8 +103,8 @@ public:
     SqliteConnection(DbHandle db, std::string path) : db_(std::move(db)), path_(std::move(path)) {
         // The file by its absolute name: the script may change its folder later.
         struct stat info;
-        std::unique_ptr<char, decltype(&std::free)> real(
-            path_.empty() ? nullptr : ::realpath(path_.c_str(), nullptr), &std::free);
+        std::unique_ptr<char, decltype(&std::free)> real(path_.empty() ? nullptr : ::realpath(path_.c_str(), nullptr),
+                                                         &std::free);
         if (real && ::stat(real.get(), &info) == 0) {
             path_ = real.get();
             identity_ = {info.st_dev, info.st_ino};
@@ -154,8 +150,7 @@ protected:
         if (!stmt) throw own_error(DbErrorKind::Other, "empty statement");
         const char *end = sql.data() + sql.size();
         while (tail && tail < end && std::isspace(static_cast<unsigned char>(*tail))) ++tail;
-        if (tail && tail < end)
-            throw own_error(DbErrorKind::Other, "one statement per prepare: " + std::string(sql));
+        if (tail && tail < end) throw own_error(DbErrorKind::Other, "one statement per prepare: " + std::string(sql));
         return std::make_unique<SqliteStatement>(db_.get(), std::move(stmt), sql);
     }
 
@@ -231,9 +226,9 @@ std::unique_ptr<Connection> open_sqlite(const std::string &path) {
     const bool exists = path != ":memory:" && ::stat(path.c_str(), &info) == 0;
     DbHandle db;
     if (exists && ::access(folder_of(path).c_str(), W_OK) != 0) {
-        db = in_wal_mode(path) ? open_handle("file:" + uri_path(path) + "?immutable=1",
-                                             SQLITE_OPEN_READONLY | SQLITE_OPEN_URI)
-                               : open_handle(path, SQLITE_OPEN_READONLY);
+        db = in_wal_mode(path)
+                 ? open_handle("file:" + uri_path(path) + "?immutable=1", SQLITE_OPEN_READONLY | SQLITE_OPEN_URI)
+                 : open_handle(path, SQLITE_OPEN_READONLY);
     } else {
         db = open_handle(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     }

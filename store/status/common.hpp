@@ -20,8 +20,7 @@ inline constexpr char kCpntId[] = "SELECT cpntid FROM board_cpnt WHERE cpntname 
 // entries that recorded the name: of the hardware that had that serial
 // number (component hardware: and, unless the key is 0, that snbid), of
 // the positions that had that name.
-inline constexpr char kDeviceGone[] =
-    "h.hwid IN (SELECT hwid FROM history WHERE hw_kind = 'device' AND serialnb = ?)";
+inline constexpr char kDeviceGone[] = "h.hwid IN (SELECT hwid FROM history WHERE hw_kind = 'device' AND serialnb = ?)";
 inline constexpr char kCpntGone[] =
     "h.hwid IN (SELECT hwid FROM history WHERE hw_kind = 'component' AND serialnb = ? AND (? = 0 OR hwid = ?))";
 inline constexpr char kDevicePositionGone[] =

@@ -12,7 +12,6 @@
 #include <cctype>
 #include <string>
 
-
 namespace ketral::store::status {
 
 namespace {
@@ -165,8 +164,8 @@ int GetHistoryOfHWDevice(const char *serialnb, char *result, int *len_result, co
 }
 
 // key_number 0: every piece of component hardware with that serial number.
-int GetHistoryOfHWBoardCpnt(const char *serialnb, int key_number, char *result, int *len_result,
-                            const char *date_from, const char *date_to, char *ErrMess) {
+int GetHistoryOfHWBoardCpnt(const char *serialnb, int key_number, char *result, int *len_result, const char *date_from,
+                            const char *date_to, char *ErrMess) {
     const char *fn = "GetHistoryOfHWBoardCpnt";
     return guarded({fn, ErrMess}, [&](Session &s) {
         static queries::RecordSql by_ids = history(
@@ -189,13 +188,13 @@ int GetHistoryOfFunctionalDevice(const char *devicename, char *result, int *len_
         static queries::RecordSql by_id = history(kDeviceEntry, "h.position_id = ?");
         static queries::RecordSql by_record = history(kDeviceEntry, kDevicePositionGone);
         const Dates d = dates(fn, date_from, date_to);
-        answer_history(fn, s, by_id, by_record, id_of(s.db(), kDeviceId, arg(devicename)), d, len_result,
-                       result, arg(devicename));
+        answer_history(fn, s, by_id, by_record, id_of(s.db(), kDeviceId, arg(devicename)), d, len_result, result,
+                       arg(devicename));
     });
 }
 
-int GetHistoryOfFunctionalBoardCpntName(const char *cpntname, char *result, int *len_result,
-                                        const char *date_from, const char *date_to, char *ErrMess) {
+int GetHistoryOfFunctionalBoardCpntName(const char *cpntname, char *result, int *len_result, const char *date_from,
+                                        const char *date_to, char *ErrMess) {
     const char *fn = "GetHistoryOfFunctionalBoardCpntName";
     return guarded({fn, ErrMess}, [&](Session &s) {
         static queries::RecordSql by_id = history(kCpntEntry, "h.position_id = ?");

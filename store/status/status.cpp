@@ -11,7 +11,6 @@
 #include "store/hardware_status.hpp"
 #include "store/name_ids.hpp"
 
-
 #include <string>
 
 namespace ketral::store::status {
@@ -21,7 +20,8 @@ std::int64_t device_hardware(sql::Connection &db, std::string_view serialnb) {
 }
 
 std::int64_t component_hardware(const char *fn, sql::Connection &db, std::string_view serialnb, int key_number) {
-    auto stmt = db.prepare("SELECT snbid FROM hw_board_cpnt WHERE serialnb = ? AND (? = 0 OR snbid = ?) ORDER BY snbid");
+    auto stmt =
+        db.prepare("SELECT snbid FROM hw_board_cpnt WHERE serialnb = ? AND (? = 0 OR snbid = ?) ORDER BY snbid");
     stmt.bind_all(serialnb, key_number, key_number);
     if (!stmt.step()) return 0;
     const std::int64_t snbid = stmt->column_int(0);
@@ -48,8 +48,7 @@ void answer_status(const char *fn, sql::Connection &db, char *result, const char
 }
 
 template <typename... Args>
-void answer_name(const char *fn, sql::Connection &db, char *result, int *length, const char *sql,
-                 const Args &...args) {
+void answer_name(const char *fn, sql::Connection &db, char *result, int *length, const char *sql, const Args &...args) {
     auto stmt = db.prepare(sql);
     stmt.bind_all(args...);
     if (!stmt.step()) return answer::write_empty(fn, length, result);
@@ -87,7 +86,6 @@ void answer_last(const char *fn, Session &s, char *result, int *length, std::int
     else
         answer_name(fn, s.db(), result, length, by_record.c_str(), recorded...);
 }
-
 
 }  // namespace
 
@@ -138,8 +136,7 @@ int GetHWLastFunctionalDevice(const char *serialnb, char *result, int *len_resul
     return guarded({fn, ErrMess}, [&](Session &s) {
         static const std::string by_id = last_assignment(kDeviceOfHardware, "h.hwid = ?");
         static const std::string by_record = last_assignment(kDeviceOfHardware, kDeviceGone);
-        answer_last(fn, s, result, len_result, device_hardware(s.db(), arg(serialnb)), by_id, by_record,
-                    arg(serialnb));
+        answer_last(fn, s, result, len_result, device_hardware(s.db(), arg(serialnb)), by_id, by_record, arg(serialnb));
     });
 }
 
@@ -148,8 +145,7 @@ int GetHWLastFunctionalBoardCpntName(const char *serialnb, int key_number, char 
     const char *fn = "GetHWLastFunctionalBoardCpntName";
     return guarded({fn, ErrMess}, [&](Session &s) {
         static const std::string by_id = last_assignment(kCpntOfHardware, "h.hwid = ?");
-        static const std::string by_record =
-            last_assignment(kCpntOfHardware, kCpntGone);
+        static const std::string by_record = last_assignment(kCpntOfHardware, kCpntGone);
         answer_last(fn, s, result, len_result, component_hardware(fn, s.db(), arg(serialnb), key_number), by_id,
                     by_record, arg(serialnb), key_number, key_number);
     });
@@ -170,8 +166,7 @@ int GetFunctionalBoardCpntNameLastHW(const char *cpntname, char *result, int *le
     return guarded({fn, ErrMess}, [&](Session &s) {
         static const std::string by_id = last_assignment(kHardwareOfCpnt, "h.position_id = ?");
         static const std::string by_record = last_assignment(kHardwareOfCpnt, kCpntPositionGone);
-        answer_last(fn, s, result, len_result, id_of(s.db(), kCpntId, arg(cpntname)),
-                    by_id, by_record, arg(cpntname));
+        answer_last(fn, s, result, len_result, id_of(s.db(), kCpntId, arg(cpntname)), by_id, by_record, arg(cpntname));
     });
 }
 

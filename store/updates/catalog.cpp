@@ -10,7 +10,6 @@ using namespace batch;
 
 namespace {
 
-
 // An empty description takes the type's name, as when the type was inserted.
 struct DeviceTypeAttributesOp {
     struct Record {
@@ -32,9 +31,10 @@ struct DeviceTypeAttributesOp {
         if (r.description.empty()) r.description = r.devicetype;
     }
     static void write(Writer &w, State &, Record &r) {
-        one_changed(w.db.run("UPDATE device_type SET description = ?, nbrofinput = ?, nbrofoutput = ?, rgbcolor = ? "
-                             "WHERE devicetypeid = ?",
-                             r.description, r.nbrofinput, r.nbrofoutput, or_null(r.rgbcolor), r.id));
+        one_changed(
+            w.db.run("UPDATE device_type SET description = ?, nbrofinput = ?, nbrofoutput = ?, rgbcolor = ? "
+                     "WHERE devicetypeid = ?",
+                     r.description, r.nbrofinput, r.nbrofoutput, or_null(r.rgbcolor), r.id));
     }
     static std::string subject(const Record &r) { return "device type " + quoted(r.devicetype); }
 };
@@ -56,9 +56,7 @@ struct DeviceTypeSystemListOp {
         r.id = need_id(ref, db, s.types, kDeviceTypeId, r.devicetype, "device type");
         r.systems = resolve_list(ref, db, s.systems, kSubsystemId, r.system_list, "subsystem", "system list");
     }
-    static void write(Writer &w, State &, Record &r) {
-        replace_members(w.db, kDeviceTypeSystems, r.id, r.systems);
-    }
+    static void write(Writer &w, State &, Record &r) { replace_members(w.db, kDeviceTypeSystems, r.id, r.systems); }
     static std::string subject(const Record &r) { return "the system list of device type " + quoted(r.devicetype); }
 };
 
@@ -93,9 +91,7 @@ struct CompositeLinkTypeOp {
             r.members.push_back(member.id);
         }
     }
-    static void write(Writer &w, State &, Record &r) {
-        replace_members(w.db, kLinkTypeMembers, r.id, r.members);
-    }
+    static void write(Writer &w, State &, Record &r) { replace_members(w.db, kLinkTypeMembers, r.id, r.members); }
     static std::string subject(const Record &r) { return "the link list of link type " + quoted(r.lktype); }
 
 private:
@@ -157,10 +153,11 @@ struct BootImageOp {
             ref.refuse("device " + quoted(r.devicename) + " has no boot images (InsertMultipleBootImages gives them)");
     }
     static void write(Writer &w, State &, Record &r) {
-        one_changed(w.db.run("UPDATE boot_image SET boot_image = ?, kernel_image = ?, initrd_image = ?, "
-                             "physical_location = ?, boot_protocol = ? WHERE deviceid = ?",
-                             or_null(r.boot_image), or_null(r.kernel_image), or_null(r.initrd_image),
-                             or_null(r.physical_location), or_null(r.boot_protocol), r.deviceid));
+        one_changed(
+            w.db.run("UPDATE boot_image SET boot_image = ?, kernel_image = ?, initrd_image = ?, "
+                     "physical_location = ?, boot_protocol = ? WHERE deviceid = ?",
+                     or_null(r.boot_image), or_null(r.kernel_image), or_null(r.initrd_image),
+                     or_null(r.physical_location), or_null(r.boot_protocol), r.deviceid));
     }
     static std::string subject(const Record &r) { return "the boot images of device " + quoted(r.devicename); }
 };
@@ -174,46 +171,42 @@ using namespace ketral::store::updates;
 
 extern "C" {
 
-int UpdateMultipleDeviceTypeAttributes(const char *devicetype, const char *description, int nbrofinput,
-                                       int nbrofoutput, const char *rgbcolor, int first, int last, char *ErrMess) {
-    return batch::call<DeviceTypeAttributesOp>("UpdateMultipleDeviceTypeAttributes", ErrMess, Flags::Batch, first, last,
-                                          [&] {
-                                              return DeviceTypeAttributesOp::Record{
-                                                  std::string(arg(devicetype)), std::string(arg(description)),
+int UpdateMultipleDeviceTypeAttributes(const char *devicetype, const char *description, int nbrofinput, int nbrofoutput,
+                                       const char *rgbcolor, int first, int last, char *ErrMess) {
+    return batch::call<DeviceTypeAttributesOp>(
+        "UpdateMultipleDeviceTypeAttributes", ErrMess, Flags::Batch, first, last, [&] {
+            return DeviceTypeAttributesOp::Record{std::string(arg(devicetype)), std::string(arg(description)),
                                                   nbrofinput, nbrofoutput, std::string(arg(rgbcolor))};
-                                          });
+        });
 }
 
 int UpdateMultipleDeviceTypeSystemList(const char *devicetype, const char *system_list, int first, int last,
                                        char *ErrMess) {
-    return batch::call<DeviceTypeSystemListOp>("UpdateMultipleDeviceTypeSystemList", ErrMess, Flags::Batch, first, last,
-                                          [&] {
-                                              return DeviceTypeSystemListOp::Record{std::string(arg(devicetype)),
-                                                                                    std::string(arg(system_list)), 0, {}};
-                                          });
+    return batch::call<DeviceTypeSystemListOp>(
+        "UpdateMultipleDeviceTypeSystemList", ErrMess, Flags::Batch, first, last, [&] {
+            return DeviceTypeSystemListOp::Record{std::string(arg(devicetype)), std::string(arg(system_list)), 0, {}};
+        });
 }
 
-int UpdateMultipleCompositeLinkTypes(const char *lktype, const char *link_list, int first, int last,
-                                     char *ErrMess) {
-    return batch::call<CompositeLinkTypeOp>("UpdateMultipleCompositeLinkTypes", ErrMess, Flags::Batch, first, last, [&] {
-        return CompositeLinkTypeOp::Record{std::string(arg(lktype)), std::string(arg(link_list)), 0, {}};
-    });
+int UpdateMultipleCompositeLinkTypes(const char *lktype, const char *link_list, int first, int last, char *ErrMess) {
+    return batch::call<CompositeLinkTypeOp>(
+        "UpdateMultipleCompositeLinkTypes", ErrMess, Flags::Batch, first, last, [&] {
+            return CompositeLinkTypeOp::Record{std::string(arg(lktype)), std::string(arg(link_list)), 0, {}};
+        });
 }
 
-int UpdateMultipleAttributeMacIPs(const char *ipaddress, const char *subnet, const char *ipname, int first,
-                                  int last, char *ErrMess) {
+int UpdateMultipleAttributeMacIPs(const char *ipaddress, const char *subnet, const char *ipname, int first, int last,
+                                  char *ErrMess) {
     return batch::call<IpAttributesOp>("UpdateMultipleAttributeMacIPs", ErrMess, Flags::Batch, first, last, [&] {
-        return IpAttributesOp::Record{std::string(arg(ipaddress)), std::string(arg(subnet)),
-                                      std::string(arg(ipname))};
+        return IpAttributesOp::Record{std::string(arg(ipaddress)), std::string(arg(subnet)), std::string(arg(ipname))};
     });
 }
 
-int UpdateBootImage(const char *devicename, const char *boot_image, const char *kernel_image,
-                    const char *initrd_image, const char *physical_location, const char *boot_protocol,
-                    char *ErrMess) {
+int UpdateBootImage(const char *devicename, const char *boot_image, const char *kernel_image, const char *initrd_image,
+                    const char *physical_location, const char *boot_protocol, char *ErrMess) {
     return batch::call_now<BootImageOp>("UpdateBootImage", ErrMess, [&] {
-        return BootImageOp::Record{std::string(arg(devicename)),   std::string(arg(boot_image)),
-                                   std::string(arg(kernel_image)), std::string(arg(initrd_image)),
+        return BootImageOp::Record{std::string(arg(devicename)),        std::string(arg(boot_image)),
+                                   std::string(arg(kernel_image)),      std::string(arg(initrd_image)),
                                    std::string(arg(physical_location)), std::string(arg(boot_protocol))};
     });
 }

@@ -50,9 +50,9 @@ std::int64_t DevicePorts::port(const RecordRef &ref, sql::Connection &db, const 
         Device loaded;
         do {
             if (stmt->column_is_null(0)) break;
-            loaded.ports.emplace(port_key(stmt->column_text(1), static_cast<int>(stmt->column_int(2)),
-                                          stmt->column_text(3)),
-                                 stmt->column_int(0));
+            loaded.ports.emplace(
+                port_key(stmt->column_text(1), static_cast<int>(stmt->column_int(2)), stmt->column_text(3)),
+                stmt->column_int(0));
         } while (stmt.step());
         found = devices_.emplace(device, std::move(loaded)).first;
     }

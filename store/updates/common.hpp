@@ -8,8 +8,8 @@
 #include <unordered_map>
 #include <utility>
 
-#include "store/export.hpp"
 #include "store/batch/lookups.hpp"
+#include "store/export.hpp"
 
 namespace ketral::store::updates {
 

@@ -8,7 +8,6 @@ using namespace batch;
 
 namespace {
 
-
 // dnode, promiscuous_mode, location and the function list, set as given (an
 // empty location clears it, an empty list leaves no function). The hardware
 // filling the device moves with it to the new location.
@@ -30,17 +29,19 @@ struct DeviceAttributesOp {
         ref.need_flag(r.dnode, "dnode");
         ref.need_flag(r.promiscuous_mode, "promiscuous_mode");
         r.id = need_id(ref, db, s.devices, kDeviceId, r.devicename, "device");
-        r.functions = resolve_list(ref, db, s.functions, kFunctionId, r.function_list, "device function",
-                                   "function list");
+        r.functions =
+            resolve_list(ref, db, s.functions, kFunctionId, r.function_list, "device function", "function list");
     }
     static void write(Writer &w, State &, Record &r) {
         sql::Connection &db = w.db;
-        one_changed(db.run("UPDATE functional_device SET dnode = ?, promiscuous_mode = ?, location = ? WHERE deviceid = ?",
-                           r.dnode, r.promiscuous_mode, or_null(r.location), r.id));
+        one_changed(
+            db.run("UPDATE functional_device SET dnode = ?, promiscuous_mode = ?, location = ? WHERE deviceid = ?",
+                   r.dnode, r.promiscuous_mode, or_null(r.location), r.id));
         if (!r.location.empty())
-            db.run("UPDATE hardware_device SET location = ? "
-                   "WHERE serialid = (SELECT serialid FROM functional_device WHERE deviceid = ?)",
-                   r.location, r.id);
+            db.run(
+                "UPDATE hardware_device SET location = ? "
+                "WHERE serialid = (SELECT serialid FROM functional_device WHERE deviceid = ?)",
+                r.location, r.id);
         replace_members(db, kDeviceFunctions, r.id, r.functions);
     }
     static std::string subject(const Record &r) { return "device " + quoted(r.devicename); }
@@ -91,10 +92,11 @@ struct DeviceSystemListOp {
     static void write(Writer &w, State &, Record &r) {
         w.db.run("DELETE FROM device_system WHERE deviceid = ?", r.id);
         if (r.from_type) {
-            w.db.run("INSERT INTO device_system (deviceid, systemid) SELECT d.deviceid, t.systemid "
-                     "FROM functional_device d JOIN device_type_system t ON t.devicetypeid = d.devicetypeid "
-                     "WHERE d.deviceid = ?",
-                     r.id);
+            w.db.run(
+                "INSERT INTO device_system (deviceid, systemid) SELECT d.deviceid, t.systemid "
+                "FROM functional_device d JOIN device_type_system t ON t.devicetypeid = d.devicetypeid "
+                "WHERE d.deviceid = ?",
+                r.id);
             return;
         }
         add_members(w.db, kDeviceSystems, r.id, r.systems);
@@ -147,13 +149,17 @@ extern "C" {
 int UpdateMultipleAttributesDevices(const char *devicename, int dnode, int promiscuous_mode, const char *location,
                                     const char *function_list, int first, int last, char *ErrMess) {
     return batch::call<DeviceAttributesOp>("UpdateMultipleAttributesDevices", ErrMess, Flags::Batch, first, last, [&] {
-        return DeviceAttributesOp::Record{std::string(arg(devicename)), dnode, promiscuous_mode,
-                                          std::string(arg(location)), std::string(arg(function_list)), 0, {}};
+        return DeviceAttributesOp::Record{std::string(arg(devicename)),
+                                          dnode,
+                                          promiscuous_mode,
+                                          std::string(arg(location)),
+                                          std::string(arg(function_list)),
+                                          0,
+                                          {}};
     });
 }
 
-int UpdateMultipleDTypeDevices(const char *devicename, const char *devicetype, int first, int last,
-                               char *ErrMess) {
+int UpdateMultipleDTypeDevices(const char *devicename, const char *devicetype, int first, int last, char *ErrMess) {
     return batch::call<DeviceTypeOfDeviceOp>("UpdateMultipleDTypeDevices", ErrMess, Flags::Batch, first, last, [&] {
         return DeviceTypeOfDeviceOp::Record{std::string(arg(devicename)), std::string(arg(devicetype))};
     });
@@ -166,11 +172,16 @@ int UpdateMultipleDeviceSystemList(const char *devicename, const char *system_li
     });
 }
 
-int UpdateMultiplePorts(const char *devicename, const char *port_nbr, int port_way, const char *port_type,
-                        int speed, const char *phy, int pxi_booting, int first, int last, char *ErrMess) {
+int UpdateMultiplePorts(const char *devicename, const char *port_nbr, int port_way, const char *port_type, int speed,
+                        const char *phy, int pxi_booting, int first, int last, char *ErrMess) {
     return batch::call<PortOp>("UpdateMultiplePorts", ErrMess, Flags::Batch, first, last, [&] {
-        return PortOp::Record{std::string(arg(devicename)), std::string(arg(port_nbr)), port_way,
-                              std::string(arg(port_type)), speed, std::string(arg(phy)), pxi_booting};
+        return PortOp::Record{std::string(arg(devicename)),
+                              std::string(arg(port_nbr)),
+                              port_way,
+                              std::string(arg(port_type)),
+                              speed,
+                              std::string(arg(phy)),
+                              pxi_booting};
     });
 }
 

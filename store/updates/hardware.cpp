@@ -87,13 +87,13 @@ struct SwapOp {
         if (is_device && is_hardware)
             ref.refuse(quoted(r.other) + " names both a device and a serial number: the swap cannot tell which");
         if (!is_device && !is_hardware)
-            ref.refuse("no device named " + quoted(r.other) + " and no hardware with serial number " +
-                       quoted(r.other));
+            ref.refuse("no device named " + quoted(r.other) + " and no hardware with serial number " + quoted(r.other));
         const CommentStatus said = status_of(ref, r.comments);
         const std::string &given = said.status;
         r.in_comments = said.rest;
         if (is_device) {
-            if (r.b.deviceid == r.a.deviceid) ref.refuse("device " + quoted(r.devicename) + " cannot be swapped with itself");
+            if (r.b.deviceid == r.a.deviceid)
+                ref.refuse("device " + quoted(r.devicename) + " cannot be swapped with itself");
             for (const Position *p : {&r.a, &r.b})
                 if (p->serialid == 0) ref.refuse("device " + quoted(p->devicename) + " has no hardware to exchange");
             if (!given.empty())
@@ -104,7 +104,8 @@ struct SwapOp {
         }
         if (!hw->column_is_null(2)) {
             const std::string filled = hw->column_text(2);
-            if (filled == r.a.devicename) ref.refuse("hardware " + quoted(r.other) + " already fills " + quoted(filled));
+            if (filled == r.a.devicename)
+                ref.refuse("hardware " + quoted(r.other) + " already fills " + quoted(filled));
             ref.refuse("hardware " + quoted(r.other) + " fills device " + quoted(filled) +
                        ": give that device's name to exchange the hardware of the two");
         }
@@ -177,10 +178,9 @@ struct SerialOp {
         if (component.step())
             ref.refuse("several pieces of component hardware have the serial number " + quoted(r.from) +
                        ": it names none of them alone");
-        if (r.to != r.from &&
-            db.prepare("SELECT 1 FROM hw_board_cpnt WHERE serialnb = ? AND COALESCE(hwtype, '') = ?")
-                .bind_all(r.to, hwtype)
-                .step())
+        if (r.to != r.from && db.prepare("SELECT 1 FROM hw_board_cpnt WHERE serialnb = ? AND COALESCE(hwtype, '') = ?")
+                                  .bind_all(r.to, hwtype)
+                                  .step())
             ref.refuse("component hardware " + quoted(r.to) + " (type " + quoted(hwtype) + ") already exists");
     }
 
@@ -188,9 +188,8 @@ struct SerialOp {
         one_changed(w.db.run(r.component ? "UPDATE hw_board_cpnt SET serialnb = ? WHERE snbid = ?"
                                          : "UPDATE hardware_device SET serialnb = ? WHERE serialid = ?",
                              r.to, r.id));
-        append_history(w, {r.component ? kComponentHardware : kDeviceHardware, r.id, r.to, r.position,
-                            r.position_name, r.status.c_str(), r.location,
-                            "serial number changed from " + quoted(r.from)});
+        append_history(w, {r.component ? kComponentHardware : kDeviceHardware, r.id, r.to, r.position, r.position_name,
+                           r.status.c_str(), r.location, "serial number changed from " + quoted(r.from)});
     }
     static std::string subject(const Record &r) { return "hardware " + quoted(r.from); }
 

@@ -53,8 +53,8 @@ struct HardwareStateOp {
     static void write(Writer &w, State &, Record &r) {
         one_changed(w.db.run("UPDATE hardware_device SET status = ?, location = ? WHERE serialid = ?", r.new_status,
                              or_null(r.new_location), r.serialid));
-        append_history(w, {kDeviceHardware, r.serialid, r.serialnb, 0, {}, r.new_status.c_str(), r.new_location,
-                            r.comments});
+        append_history(
+            w, {kDeviceHardware, r.serialid, r.serialnb, 0, {}, r.new_status.c_str(), r.new_location, r.comments});
     }
     static std::string subject(const Record &r) { return "hardware " + quoted(r.serialnb); }
 };

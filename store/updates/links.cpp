@@ -13,8 +13,8 @@ inline constexpr int kInput = 1, kOutput = 2;
 
 struct LinkRecord {
     std::string node_from, node_to, nbr_from, type_from, nbr_to, type_to;
-    int flag = 0;      // bidirectional, lkused
-    std::string text;  // link type, link info
+    int flag = 0;            // bidirectional, lkused
+    std::string text;        // link type, link info
     std::int64_t value = 0;  // the link type's id
     std::int64_t linkid = 0;
 };
@@ -115,7 +115,8 @@ struct DeleteLinkOp {
     }
     static void write(Writer &w, State &, Record &r) {
         one_changed(w.db.run(
-            r.kind == 0 ? "DELETE FROM macro_link WHERE linkid = ?" : "DELETE FROM micro_link WHERE linkid = ?", r.lkid));
+            r.kind == 0 ? "DELETE FROM macro_link WHERE linkid = ?" : "DELETE FROM micro_link WHERE linkid = ?",
+            r.lkid));
     }
     static std::string subject(const Record &r) {
         return std::string(r.kind == 0 ? "macro" : "micro") + " link with id " + std::to_string(r.lkid);
@@ -134,11 +135,12 @@ extern "C" {
 int UpdateMultipleBidirectionalLinks(const char *node_from, const char *node_to, const char *port_nbrfrom,
                                      const char *port_typefrom, const char *port_nbrto, const char *port_typeto,
                                      int bidirectional, int first, int last, char *ErrMess) {
-    return batch::call<LinkOp<Bidirectional>>("UpdateMultipleBidirectionalLinks", ErrMess, Flags::Batch, first, last, [&] {
-        LinkRecord r = link(node_from, node_to, port_nbrfrom, port_typefrom, port_nbrto, port_typeto);
-        r.flag = bidirectional;
-        return r;
-    });
+    return batch::call<LinkOp<Bidirectional>>(
+        "UpdateMultipleBidirectionalLinks", ErrMess, Flags::Batch, first, last, [&] {
+            LinkRecord r = link(node_from, node_to, port_nbrfrom, port_typefrom, port_nbrto, port_typeto);
+            r.flag = bidirectional;
+            return r;
+        });
 }
 
 int UpdateMultipleLkUsedLinks(const char *node_from, const char *node_to, const char *port_nbrfrom,
@@ -172,7 +174,9 @@ int UpdateMultipleLkInfoLinks(const char *node_from, const char *node_to, const 
 }
 
 int DeleteLinkRow(int lkid, int link_kind, char *ErrMess) {
-    return batch::call_now<DeleteLinkOp>("DeleteLinkRow", ErrMess, [&] { return DeleteLinkOp::Record{lkid, link_kind}; });
+    return batch::call_now<DeleteLinkOp>("DeleteLinkRow", ErrMess, [&] {
+        return DeleteLinkOp::Record{lkid, link_kind};
+    });
 }
 
 }  // extern "C"

@@ -25,9 +25,10 @@ struct DeviceTypeName {
     static constexpr const char *kSelect = kDeviceTypeId;
     static constexpr bool kListName = false, kChangesGraph = true;
     static std::int64_t write(sql::Connection &db, const std::string &to, std::int64_t id) {
-        return db.run("UPDATE device_type SET description = CASE WHEN description = devicetype THEN ? ELSE description END, "
-               "devicetype = ? WHERE devicetypeid = ?",
-               to, to, id);
+        return db.run(
+            "UPDATE device_type SET description = CASE WHEN description = devicetype THEN ? ELSE description END, "
+            "devicetype = ? WHERE devicetypeid = ?",
+            to, to, id);
     }
 };
 
@@ -127,37 +128,37 @@ extern "C" {
 
 int UpdateMultipleDevNamesDevices(const char *old_name, const char *new_name, int first, int last, char *ErrMess) {
     return batch::call<RenameOp<DeviceName>>("UpdateMultipleDevNamesDevices", ErrMess, Flags::Batch, first, last,
-                                        [&] { return renaming<DeviceName>(old_name, new_name); });
+                                             [&] { return renaming<DeviceName>(old_name, new_name); });
 }
 
 int UpdateMultipleDeviceTypes(const char *old_name, const char *new_name, int first, int last, char *ErrMess) {
     return batch::call<RenameOp<DeviceTypeName>>("UpdateMultipleDeviceTypes", ErrMess, Flags::Batch, first, last,
-                                            [&] { return renaming<DeviceTypeName>(old_name, new_name); });
+                                                 [&] { return renaming<DeviceTypeName>(old_name, new_name); });
 }
 
 int UpdateMultipleLinkTypeNames(const char *old_name, const char *new_name, int first, int last, char *ErrMess) {
     return batch::call<RenameOp<LinkTypeName>>("UpdateMultipleLinkTypeNames", ErrMess, Flags::Batch, first, last,
-                                          [&] { return renaming<LinkTypeName>(old_name, new_name); });
+                                               [&] { return renaming<LinkTypeName>(old_name, new_name); });
 }
 
 int UpdateMultipleIPAddresses(const char *ip_old, const char *ip_new, int first, int last, char *ErrMess) {
     return batch::call<RenameOp<IpAddress>>("UpdateMultipleIPAddresses", ErrMess, Flags::Batch, first, last,
-                                       [&] { return renaming<IpAddress>(ip_old, ip_new); });
+                                            [&] { return renaming<IpAddress>(ip_old, ip_new); });
 }
 
 int UpdateIPalias(const char *old_alias, const char *new_alias, char *ErrMess) {
     return batch::call_now<RenameOp<IpAlias>>("UpdateIPalias", ErrMess,
-                                         [&] { return renaming<IpAlias>(old_alias, new_alias); });
+                                              [&] { return renaming<IpAlias>(old_alias, new_alias); });
 }
 
 int UpdateDeviceFunctionName(const char *old_name, const char *new_name, char *ErrMess) {
     return batch::call_now<RenameOp<FunctionName>>("UpdateDeviceFunctionName", ErrMess,
-                                              [&] { return renaming<FunctionName>(old_name, new_name); });
+                                                   [&] { return renaming<FunctionName>(old_name, new_name); });
 }
 
 int UpdateSubsystemName(const char *old_name, const char *new_name, char *ErrMess) {
     return batch::call_now<RenameOp<SubsystemName>>("UpdateSubsystemName", ErrMess,
-                                               [&] { return renaming<SubsystemName>(old_name, new_name); });
+                                                    [&] { return renaming<SubsystemName>(old_name, new_name); });
 }
 
 }  // extern "C"

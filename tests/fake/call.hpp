@@ -47,13 +47,13 @@ class Call {
 public:
     explicit Call(const char *function) : function_(function) {}
 
-    Call &text(const char *s);                  // NUL-terminated text in
-    Call &integer(int v);                       // int in
-    Call &inout(int *p);                        // in/out length or count, out id
-    Call &buffer(char *p, int capacity);        // char buffer out
-    Call &array(int *p, int capacity);          // int array out
-    Call &packed(const char *p, int length);    // NUL-separated list in
-    Call &ints(const int *p, int count);        // int array in
+    Call &text(const char *s);                // NUL-terminated text in
+    Call &integer(int v);                     // int in
+    Call &inout(int *p);                      // in/out length or count, out id
+    Call &buffer(char *p, int capacity);      // char buffer out
+    Call &array(int *p, int capacity);        // int array out
+    Call &packed(const char *p, int length);  // NUL-separated list in
+    Call &ints(const int *p, int count);      // int array in
     Call &error(char *p, int capacity = KETRAL_ERROR_CAPACITY);
 
     // Records the call, writes the queued answer (if any) and returns its code.

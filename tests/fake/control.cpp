@@ -56,8 +56,7 @@ bool is_contract_function(const char *name) {
 }
 
 const char *known(const char *function) {
-    if (!is_contract_function(function))
-        die("unknown library function \"%s\"", function ? function : "(null)");
+    if (!is_contract_function(function)) die("unknown library function \"%s\"", function ? function : "(null)");
     return function;
 }
 
@@ -84,14 +83,14 @@ void append_json_string(std::string &out, const std::string &bytes) {
 
 const char *kind_name(Kind kind) {
     switch (kind) {
-        case Kind::Text: return "text";
-        case Kind::Int: return "int";
-        case Kind::Inout: return "inout";
-        case Kind::Buffer: return "buffer";
-        case Kind::Array: return "array";
-        case Kind::Packed: return "packed";
-        case Kind::Ints: return "ints";
-        case Kind::Error: return "error";
+    case Kind::Text: return "text";
+    case Kind::Int: return "int";
+    case Kind::Inout: return "inout";
+    case Kind::Buffer: return "buffer";
+    case Kind::Array: return "array";
+    case Kind::Packed: return "packed";
+    case Kind::Ints: return "ints";
+    case Kind::Error: return "error";
     }
     return "?";
 }
@@ -107,40 +106,42 @@ std::string to_json(const char *function, const std::vector<Param> &params) {
         out += kind_name(p.kind);
         out += "\", ";
         switch (p.kind) {
-            case Kind::Text:
-                out += "\"value\": ";
-                if (p.null) out += "null";
-                else append_json_string(out, p.bytes);
-                break;
-            case Kind::Int:
-            case Kind::Inout:
-                out += "\"value\": ";
-                out += p.null ? std::string("null") : std::to_string(p.value);
-                break;
-            case Kind::Packed:
-                out += "\"value\": ";
-                if (p.null) out += "null";
-                else append_json_string(out, p.bytes);
-                out += ", \"length\": " + std::to_string(p.value);
-                break;
-            case Kind::Ints:
-                out += "\"values\": ";
-                if (p.null) {
-                    out += "null";
-                } else {
-                    out += '[';
-                    for (size_t j = 0; j < p.values.size(); ++j) {
-                        if (j) out += ", ";
-                        out += std::to_string(p.values[j]);
-                    }
-                    out += ']';
+        case Kind::Text:
+            out += "\"value\": ";
+            if (p.null)
+                out += "null";
+            else
+                append_json_string(out, p.bytes);
+            break;
+        case Kind::Int:
+        case Kind::Inout:
+            out += "\"value\": ";
+            out += p.null ? std::string("null") : std::to_string(p.value);
+            break;
+        case Kind::Packed:
+            out += "\"value\": ";
+            if (p.null)
+                out += "null";
+            else
+                append_json_string(out, p.bytes);
+            out += ", \"length\": " + std::to_string(p.value);
+            break;
+        case Kind::Ints:
+            out += "\"values\": ";
+            if (p.null) {
+                out += "null";
+            } else {
+                out += '[';
+                for (size_t j = 0; j < p.values.size(); ++j) {
+                    if (j) out += ", ";
+                    out += std::to_string(p.values[j]);
                 }
-                break;
-            case Kind::Buffer:
-            case Kind::Array:
-            case Kind::Error:
-                out += "\"capacity\": " + std::to_string(p.capacity);
-                break;
+                out += ']';
+            }
+            break;
+        case Kind::Buffer:
+        case Kind::Array:
+        case Kind::Error: out += "\"capacity\": " + std::to_string(p.capacity); break;
         }
         out += '}';
     }

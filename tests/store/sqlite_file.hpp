@@ -86,8 +86,8 @@ public:
         std::vector<std::string> all;
         if (integrity) all = read(db.get(), "PRAGMA integrity_check", "integrity|");
         for (const auto &table : ketral::store::schema_tables())
-            for (std::string &row : read(db.get(), std::string("SELECT * FROM ") + table.name,
-                                         std::string(table.name) + "|"))
+            for (std::string &row :
+                 read(db.get(), std::string("SELECT * FROM ") + table.name, std::string(table.name) + "|"))
                 all.push_back(std::move(row));
         std::sort(all.begin(), all.end());
         return all;

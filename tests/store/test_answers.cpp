@@ -69,8 +69,10 @@ TEST_P(TextAndList, WritesAllOrNothingAndLeavesTheExactSize) {
     Bytes buffer(c.capacity);
     int length = c.capacity;
     const std::string failure = failure_of([&] {
-        if (c.items.size() == 1) answer::write_text("Fn", c.items[0], &length, buffer.ptr());
-        else answer::write_list("Fn", packed(c.items), &length, buffer.ptr());
+        if (c.items.size() == 1)
+            answer::write_text("Fn", c.items[0], &length, buffer.ptr());
+        else
+            answer::write_list("Fn", packed(c.items), &length, buffer.ptr());
     });
     EXPECT_EQ(length, c.length);
     if (c.bytes.empty()) {
@@ -86,21 +88,19 @@ TEST_P(TextAndList, WritesAllOrNothingAndLeavesTheExactSize) {
 
 using namespace std::string_literals;
 
-INSTANTIATE_TEST_SUITE_P(
-    Sizes, TextAndList,
-    testing::Values(
-        SizeCase{"TextFitsExactly", {"abcd"}, 5, "abcd\0"s, 5},
-        SizeCase{"TextWithRoomToSpare", {"abcd"}, 50, "abcd\0"s, 5},
-        SizeCase{"TextOneByteShort", {"abcd"}, 4, "", 5},
-        SizeCase{"EmptyText", {""}, 1, "\0"s, 1},
-        SizeCase{"NoRoomAtAll", {"x"}, 0, "", 2},
-        SizeCase{"NegativeCapacity", {"x"}, -3, "", 2},
-        SizeCase{"ListFitsExactly", {"a", "bc"}, 5, "a\0bc\0"s, 5},
-        SizeCase{"ListOneByteShort", {"a", "bc"}, 4, "", 5},
-        SizeCase{"ListOfEmptyItems", {"", "", ""}, 10, "\0\0\0"s, 3},
-        SizeCase{"EmptyListWritesTheMarker", {}, 100, "NO_ROWS_SELECTED\0"s, 17},
-        SizeCase{"MarkerAsksForItsOwnRoom", {}, 16, "", 17}),
-    [](const auto &info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Sizes, TextAndList,
+                         testing::Values(SizeCase{"TextFitsExactly", {"abcd"}, 5, "abcd\0"s, 5},
+                                         SizeCase{"TextWithRoomToSpare", {"abcd"}, 50, "abcd\0"s, 5},
+                                         SizeCase{"TextOneByteShort", {"abcd"}, 4, "", 5},
+                                         SizeCase{"EmptyText", {""}, 1, "\0"s, 1},
+                                         SizeCase{"NoRoomAtAll", {"x"}, 0, "", 2},
+                                         SizeCase{"NegativeCapacity", {"x"}, -3, "", 2},
+                                         SizeCase{"ListFitsExactly", {"a", "bc"}, 5, "a\0bc\0"s, 5},
+                                         SizeCase{"ListOneByteShort", {"a", "bc"}, 4, "", 5},
+                                         SizeCase{"ListOfEmptyItems", {"", "", ""}, 10, "\0\0\0"s, 3},
+                                         SizeCase{"EmptyListWritesTheMarker", {}, 100, "NO_ROWS_SELECTED\0"s, 17},
+                                         SizeCase{"MarkerAsksForItsOwnRoom", {}, 16, "", 17}),
+                         [](const auto &info) { return info.param.name; });
 
 TEST(WriteFixed, FillsTheCapacityAndNeverMore) {
     Bytes buffer(10);
@@ -270,24 +270,19 @@ INSTANTIATE_TEST_SUITE_P(
                     JsonCase{"QuoteAndBackslash", "a\"b\\c", "\"a\\\"b\\\\c\""},
                     JsonCase{"NamedControls", "\n\r\t\b\f", "\"\\n\\r\\t\\b\\f\""},
                     JsonCase{"OtherControls", "\x01\x1f\x7f"s, "\"\\u0001\\u001f\x7f\""},
-                    JsonCase{"Nul", "a\0b"s, "\"a\\u0000b\""},
-                    JsonCase{"Utf8Kept", "é漢😀", "\"é漢😀\""},
+                    JsonCase{"Nul", "a\0b"s, "\"a\\u0000b\""}, JsonCase{"Utf8Kept", "é漢😀", "\"é漢😀\""},
                     JsonCase{"SlashNotEscaped", "A/3", "\"A/3\""},
                     JsonCase{"LoneContinuationByte", "a\x80z", "\"a\xEF\xBF\xBDz\""},
                     JsonCase{"TruncatedSequence", "a\xE6\xBC", "\"a\xEF\xBF\xBD\xEF\xBF\xBD\""},
                     JsonCase{"OverlongNul", "\xC0\x80", "\"\xEF\xBF\xBD\xEF\xBF\xBD\""},
                     JsonCase{"Surrogate", "\xED\xA0\x80", "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\""},
-                    JsonCase{"BeyondUnicode", "\xF4\x90\x80\x80", "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\""}),
+                    JsonCase{"BeyondUnicode", "\xF4\x90\x80\x80",
+                             "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\""}),
     [](const auto &info) { return info.param.name; });
 
 TEST(JsonObject, FieldsInOrderWithoutSpaces) {
     std::string out;
-    answer::JsonObject(out)
-        .number("id", -7)
-        .number("big", INT64_MIN)
-        .text("name", "sw\"01")
-        .null("serialnb")
-        .close();
+    answer::JsonObject(out).number("id", -7).number("big", INT64_MIN).text("name", "sw\"01").null("serialnb").close();
     EXPECT_EQ(out, R"({"id":-7,"big":-9223372036854775808,"name":"sw\"01","serialnb":null})");
 
     std::string empty;
@@ -302,5 +297,7 @@ TEST(JsonObject, ColumnsByTheirValueType) {
     const answer::JsonKeys keys({"int", "text", "null", "real", "digits", "we\"ird"});
     std::string out;
     answer::JsonObject(out).columns(*row, keys).close();
-    EXPECT_EQ(out, R"({"int":42,"text":"x\ty","null":null,"real":2.5,"digits":"12","we\"ird":")" "\xEF\xBF\xBD" R"("})");
+    EXPECT_EQ(out, R"({"int":42,"text":"x\ty","null":null,"real":2.5,"digits":"12","we\"ird":")"
+                   "\xEF\xBF\xBD"
+                   R"("})");
 }

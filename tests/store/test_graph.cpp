@@ -35,7 +35,9 @@ struct Net {
 };
 
 // Where a step of a link leaves and arrives.
-std::pair<Node, Node> ends(const Link &l, bool backward) { return backward ? std::pair{l.to, l.from} : std::pair{l.from, l.to}; }
+std::pair<Node, Node> ends(const Link &l, bool backward) {
+    return backward ? std::pair{l.to, l.from} : std::pair{l.from, l.to};
+}
 
 // ---- brute force ---------------------------------------------------------------
 
@@ -111,7 +113,8 @@ struct Brute {
 // >= 0; a path passes no end device (it may start at one).
 std::vector<std::vector<int>> floyd(const Net &net, Node removed = -1) {
     const int inf = INT_MAX / 4;
-    std::vector<std::vector<int>> d(static_cast<std::size_t>(net.nodes), std::vector<int>(static_cast<std::size_t>(net.nodes), inf));
+    std::vector<std::vector<int>> d(static_cast<std::size_t>(net.nodes),
+                                    std::vector<int>(static_cast<std::size_t>(net.nodes), inf));
     for (int i = 0; i < net.nodes; ++i) d[i][i] = 0;
     for (const Link &l : net.links) {
         if (!l.used || l.from == removed || l.to == removed || l.from == l.to) continue;
@@ -154,8 +157,13 @@ std::vector<char> only(int nodes, std::initializer_list<Node> chosen) {
 // Ring 0 -> 1 -> 2 -> 3 -> 0 (links 1..4), link 4 bidirectional; a chord
 // 1 -> 3 (link 5); a spur 2 -> 4 (link 6).
 Net ring() {
-    return {5, {{1, 0, 1, false, true}, {2, 1, 2, false, true}, {3, 2, 3, false, true}, {4, 3, 0, true, true},
-                {5, 1, 3, false, true}, {6, 2, 4, false, true}}};
+    return {5,
+            {{1, 0, 1, false, true},
+             {2, 1, 2, false, true},
+             {3, 2, 3, false, true},
+             {4, 3, 0, true, true},
+             {5, 1, 3, false, true},
+             {6, 2, 4, false, true}}};
 }
 
 // Two redundant cores: boards 0, 1 -> switches 2, 3 -> cores 4, 5 (each
@@ -164,10 +172,18 @@ Net ring() {
 enum { kB0, kB1, kS2, kS3, kC4, kC5, kN6, kN7 };
 Net cores() {
     return {8,
-            {{1, kB0, kS2, false, true},  {2, kB0, kS2, false, true}, {3, kB1, kS3, false, true},
-             {4, kS2, kC4, false, true},  {5, kS2, kC5, false, true}, {6, kS3, kC4, false, true},
-             {16, kS3, kC5, false, false}, {9, kC4, kN6, false, true}, {10, kC4, kN7, false, true},
-             {11, kC5, kN6, false, true}, {12, kC5, kN7, false, true}, {15, kC4, kC5, true, true}}};
+            {{1, kB0, kS2, false, true},
+             {2, kB0, kS2, false, true},
+             {3, kB1, kS3, false, true},
+             {4, kS2, kC4, false, true},
+             {5, kS2, kC5, false, true},
+             {6, kS3, kC4, false, true},
+             {16, kS3, kC5, false, false},
+             {9, kC4, kN6, false, true},
+             {10, kC4, kN7, false, true},
+             {11, kC5, kN6, false, true},
+             {12, kC5, kN7, false, true},
+             {15, kC4, kC5, true, true}}};
 }
 
 // Random networks with parallel, bidirectional, unused links and loops back.
@@ -196,8 +212,11 @@ Net random_net_with_ends(unsigned seed, int nodes, int links) {
 // A server s linked both ways to two cores c1 and c2; board b -> c1, c2 -> farm node f.
 enum { kBoard, kCore1, kCore2, kServer, kFarm };
 Net dual_homed(bool server_is_end) {
-    Net net{5, {{1, kBoard, kCore1, false, true}, {2, kCore1, kServer, true, true}, {3, kServer, kCore2, true, true},
-                {4, kCore2, kFarm, false, true}}};
+    Net net{5,
+            {{1, kBoard, kCore1, false, true},
+             {2, kCore1, kServer, true, true},
+             {3, kServer, kCore2, true, true},
+             {4, kCore2, kFarm, false, true}}};
     if (server_is_end) net.stops = {0, 0, 0, 1, 0};
     return net;
 }
@@ -224,9 +243,16 @@ TEST(Graph, ArcsInLinkOrderBothWaysForBidirectionalNoneForUnused) {
 
 TEST(Graph, EndsAreNodesWithNowhereToGoOrLeaves) {
     // 0 -> 1; 1 <-> 2; 1 -> 3 -> 1; 3 -> 4; 1 -> 4; 4 <-> 5; 6 -> 5; 3 -> 7; 6 -> 7
-    const Graph g(8, {{1, 0, 1, false, true}, {2, 1, 2, true, true}, {3, 1, 3, false, true}, {4, 3, 1, false, true},
-                      {5, 3, 4, false, true}, {6, 1, 4, false, true}, {7, 4, 5, true, true}, {8, 6, 5, false, true},
-                      {9, 3, 7, false, true}, {10, 6, 7, false, true}});
+    const Graph g(8, {{1, 0, 1, false, true},
+                      {2, 1, 2, true, true},
+                      {3, 1, 3, false, true},
+                      {4, 3, 1, false, true},
+                      {5, 3, 4, false, true},
+                      {6, 1, 4, false, true},
+                      {7, 4, 5, true, true},
+                      {8, 6, 5, false, true},
+                      {9, 3, 7, false, true},
+                      {10, 6, 7, false, true}});
     // 0: joined to 1 only; 2: a leaf on a bidirectional link; 7: nothing leaves it.
     // 4 and 5 lead on (5 reached from 6 goes back to 4); 6 leads to two nodes.
     const std::vector<bool> expected{true, false, true, false, false, false, false, true};
@@ -242,10 +268,7 @@ TEST(Paths, RingToItsEndsFollowsTheBidirectionalLinkBothWays) {
     q.start = 0;
     const auto found = walks(g, find_paths(g, q, kNoLimits));
     // Depth first in link order; every path ends where the only way on is back to 0.
-    const std::vector<Walk> expected{{{1, 0}, {2, 0}, {3, 0}},
-                                     {{1, 0}, {2, 0}, {6, 0}},
-                                     {{1, 0}, {5, 0}},
-                                     {{4, 1}}};
+    const std::vector<Walk> expected{{{1, 0}, {2, 0}, {3, 0}}, {{1, 0}, {2, 0}, {6, 0}}, {{1, 0}, {5, 0}}, {{4, 1}}};
     EXPECT_EQ(found, expected);
 }
 
@@ -306,7 +329,8 @@ TEST(Paths, MatchBruteForceOnHandDrawnAndRandomNetworks) {
 
             // Inside a subset of nodes, and up to 2 links.
             std::vector<char> allowed(static_cast<std::size_t>(net.nodes), 0);
-            for (Node n = 0; n < net.nodes; ++n) allowed[static_cast<std::size_t>(n)] = (n * 7 + static_cast<int>(i)) % 3 != 0;
+            for (Node n = 0; n < net.nodes; ++n)
+                allowed[static_cast<std::size_t>(n)] = (n * 7 + static_cast<int>(i)) % 3 != 0;
             PathQuery inside;
             inside.start = start;
             inside.allowed = &allowed;
@@ -367,7 +391,8 @@ TEST(Paths, EndDevicesEndPathsAndAreNeverPassedThrough) {
         EXPECT_EQ(find_paths(g, q, kNoLimits).paths(), marked ? 0u : 1u);  // only through the server
         PathQuery all;
         all.start = kBoard;
-        const std::vector<Walk> to_server{{{1, false}, {2, false}}}, through{{{1, false}, {2, false}, {3, false}, {4, false}}};
+        const std::vector<Walk> to_server{{{1, false}, {2, false}}},
+            through{{{1, false}, {2, false}, {3, false}, {4, false}}};
         EXPECT_EQ(walks(g, find_paths(g, all, kNoLimits)), marked ? to_server : through);
         // An end device still starts paths.
         PathQuery from_server;
@@ -406,7 +431,8 @@ TEST(Paths, ASearchNeverEntersDevicesThatReachTheTargetOnlyBackThroughTheStart) 
 TEST(Routes, FirstArcsOfShortestPathsMatchFloydOnEveryNetwork) {
     std::vector<Net> nets{ring(), cores()};
     for (unsigned seed = 100; seed < 140; ++seed) nets.push_back(random_net(seed, 5 + seed % 7, 8 + seed % 13));
-    for (unsigned seed = 140; seed < 170; ++seed) nets.push_back(random_net_with_ends(seed, 5 + seed % 7, 8 + seed % 13));
+    for (unsigned seed = 140; seed < 170; ++seed)
+        nets.push_back(random_net_with_ends(seed, 5 + seed % 7, 8 + seed % 13));
     for (std::size_t i = 0; i < nets.size(); ++i) {
         const Net &net = nets[i];
         const Graph g = net.graph();
@@ -420,10 +446,11 @@ TEST(Routes, FirstArcsOfShortestPathsMatchFloydOnEveryNetwork) {
                 router.routes(s, max_links, routes);
                 std::map<Node, std::pair<int, std::vector<std::int32_t>>> got;
                 for (std::size_t k = 0; k < routes.size(); ++k) {
-                    EXPECT_TRUE(got.emplace(routes.destination(k),
-                                            std::pair{routes.links(k), std::vector<std::int32_t>(routes.first_arcs(k).begin(),
-                                                                                                 routes.first_arcs(k).end())})
-                                    .second);
+                    EXPECT_TRUE(
+                        got.emplace(routes.destination(k),
+                                    std::pair{routes.links(k), std::vector<std::int32_t>(routes.first_arcs(k).begin(),
+                                                                                         routes.first_arcs(k).end())})
+                            .second);
                     if (k) {
                         EXPECT_LE(routes.links(k - 1), routes.links(k)) << "nearest first";
                     }
@@ -469,7 +496,8 @@ TEST(Routes, ManyFirstArcsSpanSeveralWords) {
 TEST(Routes, ReachThroughAnArcNeverComesBackToTheSource) {
     std::vector<Net> nets{ring(), cores()};
     for (unsigned seed = 200; seed < 230; ++seed) nets.push_back(random_net(seed, 5 + seed % 6, 7 + seed % 10));
-    for (unsigned seed = 230; seed < 250; ++seed) nets.push_back(random_net_with_ends(seed, 5 + seed % 6, 7 + seed % 10));
+    for (unsigned seed = 230; seed < 250; ++seed)
+        nets.push_back(random_net_with_ends(seed, 5 + seed % 6, 7 + seed % 10));
     for (const Net &net : nets) {
         const Graph g = net.graph();
         for (Node s = 0; s < net.nodes; ++s) {
@@ -529,8 +557,10 @@ std::map<Node, int> ends_reached(const Net &net, const std::vector<char> &end, N
             const Node to = ends(*l, back).second;
             if (dist.count(to)) continue;
             dist[to] = dist[at] + 1;
-            if (end[static_cast<std::size_t>(to)]) found[to] = dist[to];
-            else queue.push_back(to);
+            if (end[static_cast<std::size_t>(to)])
+                found[to] = dist[to];
+            else
+                queue.push_back(to);
         }
     }
     return found;
@@ -594,7 +624,8 @@ Net servers() {
 std::vector<Net> impact_networks() {
     std::vector<Net> nets{ring(), cores(), dual_homed(false), dual_homed(true), servers()};
     for (unsigned seed = 300; seed < 330; ++seed) nets.push_back(random_net(seed, 4 + seed % 6, 5 + seed % 11));
-    for (unsigned seed = 330; seed < 360; ++seed) nets.push_back(random_net_with_ends(seed, 4 + seed % 6, 5 + seed % 11));
+    for (unsigned seed = 330; seed < 360; ++seed)
+        nets.push_back(random_net_with_ends(seed, 4 + seed % 6, 5 + seed % 11));
     return nets;
 }
 
@@ -624,7 +655,8 @@ TEST(Impact, CutOffAndDegradedDevicesMatchBruteForce) {
             same({{}, {static_cast<std::int32_t>(l)}}, {{}, {id}}, "link " + std::to_string(id));
             // A port: its link and a second one lost together.
             const std::size_t other = (l + 1) % g.links().size();
-            same({{}, {static_cast<std::int32_t>(l), static_cast<std::int32_t>(other)}}, {{}, {id, g.links()[other].id}},
+            same({{}, {static_cast<std::int32_t>(l), static_cast<std::int32_t>(other)}},
+                 {{}, {id, g.links()[other].id}},
                  "links " + std::to_string(id) + " and " + std::to_string(g.links()[other].id));
         }
     }
@@ -659,9 +691,11 @@ TEST(Impact, RedundantCoresLeaveOnlyTheSingleWaysAsWeakPoints) {
         got.emplace_back((w.kind == WeakPoint::Kind::Device ? "device " + std::to_string(w.index)
                                                             : "link " + std::to_string(g.link(w.index).id)),
                          w.cut_off);
-    EXPECT_EQ(got, (std::vector<std::pair<std::string, std::vector<Node>>>{
-                       {"device 2", {kB0}}, {"device 3", {kB1}}, {"device 4", {kB1, kS3}},
-                       {"link 3", {kB1}}, {"link 6", {kB1, kS3}}}));
+    EXPECT_EQ(got, (std::vector<std::pair<std::string, std::vector<Node>>>{{"device 2", {kB0}},
+                                                                           {"device 3", {kB1}},
+                                                                           {"device 4", {kB1, kS3}},
+                                                                           {"link 3", {kB1}},
+                                                                           {"link 6", {kB1, kS3}}}));
     // One of B0's two parallel links: B0 keeps a way but loses half its shortest paths.
     const Impact one_link = analysis.impact({{}, {0}});
     EXPECT_TRUE(one_link.cut_off.empty());

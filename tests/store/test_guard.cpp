@@ -113,8 +113,7 @@ class GuardedThrow : public testing::TestWithParam<ThrowCase> {};
 
 TEST_P(GuardedThrow, BecomesNonZeroAndOneMessage) {
     Buffer error(KETRAL_ERROR_CAPACITY, "stale");
-    const int rc = store::guarded(Call{"Op", error.data(), Needs::Nothing},
-                                  [&](Session &) { GetParam().thrower(); });
+    const int rc = store::guarded(Call{"Op", error.data(), Needs::Nothing}, [&](Session &) { GetParam().thrower(); });
     EXPECT_NE(rc, 0);
     EXPECT_EQ(error.text(), GetParam().message);
     EXPECT_TRUE(error.tail_untouched());
@@ -122,18 +121,18 @@ TEST_P(GuardedThrow, BecomesNonZeroAndOneMessage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, GuardedThrow,
-    testing::Values(
-        ThrowCase{"failure_as_is", [] { throw store::Failure("Op: no device named 'sw07'"); },
-                  "Op: no device named 'sw07'"},
-        ThrowCase{"database_error_named",
-                  [] {
-                      throw ketral::store::sql::sqlite_error(2067, ketral::store::sql::Verb::Insert,
-                                                        "UNIQUE constraint failed: port.port_nbr");
-                  },
-                  "Op: a port with this port_nbr already exists"},
-        ThrowCase{"std_exception", [] { throw std::out_of_range("index 9"); }, "Op: internal error: index 9"},
-        ThrowCase{"out_of_memory", [] { throw std::bad_alloc(); }, "Op: out of memory"},
-        ThrowCase{"anything", [] { throw 42; }, "Op: internal error"}),
+    testing::Values(ThrowCase{"failure_as_is", [] { throw store::Failure("Op: no device named 'sw07'"); },
+                              "Op: no device named 'sw07'"},
+                    ThrowCase{"database_error_named",
+                              [] {
+                                  throw ketral::store::sql::sqlite_error(2067, ketral::store::sql::Verb::Insert,
+                                                                         "UNIQUE constraint failed: port.port_nbr");
+                              },
+                              "Op: a port with this port_nbr already exists"},
+                    ThrowCase{"std_exception", [] { throw std::out_of_range("index 9"); },
+                              "Op: internal error: index 9"},
+                    ThrowCase{"out_of_memory", [] { throw std::bad_alloc(); }, "Op: out of memory"},
+                    ThrowCase{"anything", [] { throw 42; }, "Op: internal error"}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(Guarded, SuccessClearsTheErrorBuffer) {
@@ -156,14 +155,20 @@ TEST(Guarded, LongMessageIsCutToTheCapacityItIsGiven) {
 TEST_F(Disconnected, NeedsAreCheckedBeforeTheBodyRuns) {
     bool ran = false;
     auto body = [&](Session &) { ran = true; };
-    EXPECT_EQ(fail_message([&](char *e) { return store::guarded(Call{"Op", e, Needs::Connection}, body); }),
+    EXPECT_EQ(fail_message([&](char *e) {
+                  return store::guarded(Call{"Op", e, Needs::Connection}, body);
+              }),
               store::kNotConnected);
-    EXPECT_EQ(fail_message([&](char *e) { return store::guarded(Call{"Op", e, Needs::Schema}, body); }),
+    EXPECT_EQ(fail_message([&](char *e) {
+                  return store::guarded(Call{"Op", e, Needs::Schema}, body);
+              }),
               store::kNotConnected);
     EXPECT_FALSE(ran);
 
     ASSERT_EQ(connect(":memory:"), 0);
-    EXPECT_EQ(fail_message([&](char *e) { return store::guarded(Call{"Op", e, Needs::Schema}, body); }),
+    EXPECT_EQ(fail_message([&](char *e) {
+                  return store::guarded(Call{"Op", e, Needs::Schema}, body);
+              }),
               store::kNoSchema);
     EXPECT_FALSE(ran);
     char error[KETRAL_ERROR_CAPACITY];

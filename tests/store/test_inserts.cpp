@@ -65,14 +65,16 @@ protected:
 struct BatchCase {
     const char *op;
     std::function<int(int i, int first, int last, char *error)> record;  // valid and distinct for i = 1..4
-    std::function<int(int first, int last, char *error)> bad;           // refused by its checks
+    std::function<int(int first, int last, char *error)> bad;            // refused by its checks
     const char *bad_message;
     const char *count;  // the records of this kind written so far
 };
 
 const BatchCase kBatches[] = {
     {"InsertMultipleDeviceTypes",
-     [](int i, int f, int l, char *e) { return InsertMultipleDeviceTypes("DAQ", str("T", i).c_str(), 1, 1, "", "", f, l, e); },
+     [](int i, int f, int l, char *e) {
+         return InsertMultipleDeviceTypes("DAQ", str("T", i).c_str(), 1, 1, "", "", f, l, e);
+     },
      [](int f, int l, char *e) { return InsertMultipleDeviceTypes("NOPE", "TX", 1, 1, "", "", f, l, e); },
      "no subsystem named 'NOPE' (system list 'NOPE')", "SELECT COUNT(*) FROM device_type WHERE devicetype LIKE 'T%'"},
     {"InsertMultipleFunctionalDevices",
@@ -88,7 +90,9 @@ const BatchCase kBatches[] = {
      [](int i, int f, int l, char *e) {
          return InsertMultiplePorts("sw0", str("p", i).c_str(), 1, 1, 0, 0, "data", "", "", "", "", "", "", f, l, e);
      },
-     [](int f, int l, char *e) { return InsertMultiplePorts("nope", "p", 1, 1, 0, 0, "", "", "", "", "", "", "", f, l, e); },
+     [](int f, int l, char *e) {
+         return InsertMultiplePorts("nope", "p", 1, 1, 0, 0, "", "", "", "", "", "", "", f, l, e);
+     },
      "no device named 'nope'", "SELECT COUNT(*) FROM port WHERE port_nbr LIKE 'p%'"},
     {"InsertMultipleMacroLinks",
      [](int i, int f, int l, char *e) {
@@ -100,27 +104,39 @@ const BatchCase kBatches[] = {
      },
      "no link type named 'nope'", "SELECT COUNT(*) FROM macro_link"},
     {"InsertMultipleSpareDevices",
-     [](int i, int f, int l, char *e) { return InsertMultipleSpareDevices("hw", "PC", str("NEW", i).c_str(), "", "", "", f, l, e); },
+     [](int i, int f, int l, char *e) {
+         return InsertMultipleSpareDevices("hw", "PC", str("NEW", i).c_str(), "", "", "", f, l, e);
+     },
      [](int f, int l, char *e) { return InsertMultipleSpareDevices("hw", "PC", "", "", "", "", f, l, e); },
      "a serial number is needed", "SELECT COUNT(*) FROM hardware_device WHERE serialnb LIKE 'NEW%'"},
     {"InsertMultipleSparePorts",
-     [](int i, int f, int l, char *e) { return InsertMultipleSparePorts("SPARE1", str("p", i).c_str(), 1, "data", "b", "m", f, l, e); },
+     [](int i, int f, int l, char *e) {
+         return InsertMultipleSparePorts("SPARE1", str("p", i).c_str(), 1, "data", "b", "m", f, l, e);
+     },
      [](int f, int l, char *e) { return InsertMultipleSparePorts("NOPE", "p1", 1, "data", "b", "m", f, l, e); },
      "no hardware with serial number 'NOPE'", "SELECT COUNT(*) FROM spare_port"},
     {"InsertMultipleBoardCpnts",
-     [](int i, int f, int l, char *e) { return InsertMultipleBoardCpnts(str("c", i).c_str(), "FPGA", 0, "sw2", "", "", "", "", "", f, l, e); },
-     [](int f, int l, char *e) { return InsertMultipleBoardCpnts("cx", "FPGA", 0, "nope", "", "", "", "", "", f, l, e); },
+     [](int i, int f, int l, char *e) {
+         return InsertMultipleBoardCpnts(str("c", i).c_str(), "FPGA", 0, "sw2", "", "", "", "", "", f, l, e);
+     },
+     [](int f, int l, char *e) {
+         return InsertMultipleBoardCpnts("cx", "FPGA", 0, "nope", "", "", "", "", "", f, l, e);
+     },
      "no device (motherboard) named 'nope'", "SELECT COUNT(*) FROM board_cpnt"},
     {"InsertMultipleMicroLinks",
      [](int i, int f, int l, char *e) { return InsertMultipleMicroLinks("sw3", "sw3", i, i, "data", 0, f, l, e); },
      [](int f, int l, char *e) { return InsertMultipleMicroLinks("sw3", "nope", 1, 1, "data", 0, f, l, e); },
      "no board component or device named 'nope'", "SELECT COUNT(*) FROM micro_link"},
     {"InsertMultipleBootImages",
-     [](int i, int f, int l, char *e) { return InsertMultipleBootImages(str("sw", i).c_str(), "b", "k", "i", "x", "tftp", f, l, e); },
+     [](int i, int f, int l, char *e) {
+         return InsertMultipleBootImages(str("sw", i).c_str(), "b", "k", "i", "x", "tftp", f, l, e);
+     },
      [](int f, int l, char *e) { return InsertMultipleBootImages("nope", "b", "k", "i", "x", "tftp", f, l, e); },
      "no device named 'nope'", "SELECT COUNT(*) FROM boot_image"},
     {"InsertMultipleIPAliases",
-     [](int i, int f, int l, char *e) { return InsertMultipleIPAliases("10.0.0.1", "", str("alias", i).c_str(), f, l, e); },
+     [](int i, int f, int l, char *e) {
+         return InsertMultipleIPAliases("10.0.0.1", "", str("alias", i).c_str(), f, l, e);
+     },
      [](int f, int l, char *e) { return InsertMultipleIPAliases("10.9.9.9", "", "ax", f, l, e); },
      "no IP address '10.9.9.9'", "SELECT COUNT(*) FROM ip_alias"},
     {"InsertMultipleSimpleLinkTypes",
@@ -128,7 +144,9 @@ const BatchCase kBatches[] = {
      [](int f, int l, char *e) { return InsertMultipleSimpleLinkTypes("a|b", f, l, e); },
      "'|' is not allowed in a link type name: 'a|b'", "SELECT COUNT(*) FROM link_type WHERE lktype LIKE 'lk%'"},
     {"InsertMultipleCompositeLinkTypes",
-     [](int i, int f, int l, char *e) { return InsertMultipleCompositeLinkTypes(str("cl", i).c_str(), "data, ctl", f, l, e); },
+     [](int i, int f, int l, char *e) {
+         return InsertMultipleCompositeLinkTypes(str("cl", i).c_str(), "data, ctl", f, l, e);
+     },
      [](int f, int l, char *e) { return InsertMultipleCompositeLinkTypes("cx", "data,nope", f, l, e); },
      "no link type named 'nope' (link list 'data,nope')", "SELECT COUNT(*) FROM link_type WHERE lktype LIKE 'cl%'"},
 };
@@ -220,9 +238,10 @@ struct SingleCase {
 };
 
 const SingleCase kSingles[] = {
-    {"InsertDeviceType", [](int i, int l, char *e) { return InsertDeviceType("DAQ", str("T", i).c_str(), 1, 1, "", "", l, e); },
-     [](int l, char *e) { return InsertDeviceType("DAQ", "TX", -1, 1, "", "", l, e); }, "nbrofinput cannot be negative (-1)",
-     "SELECT COUNT(*) FROM device_type WHERE devicetype LIKE 'T%'"},
+    {"InsertDeviceType",
+     [](int i, int l, char *e) { return InsertDeviceType("DAQ", str("T", i).c_str(), 1, 1, "", "", l, e); },
+     [](int l, char *e) { return InsertDeviceType("DAQ", "TX", -1, 1, "", "", l, e); },
+     "nbrofinput cannot be negative (-1)", "SELECT COUNT(*) FROM device_type WHERE devicetype LIKE 'T%'"},
     {"InsertFunctionalDevice",
      [](int i, int l, char *e) {
          return InsertFunctionalDevice("", str("d", i).c_str(), "SW", 0, 1, "", "", "", "", "", "", l, e);
@@ -230,15 +249,17 @@ const SingleCase kSingles[] = {
      [](int l, char *e) { return InsertFunctionalDevice("", "dx", "SW", 0, 1, "", "", "", "", "", "NOPE", l, e); },
      "no device function named 'NOPE' (function list 'NOPE')",
      "SELECT COUNT(*) FROM functional_device WHERE devicename LIKE 'd%'"},
-    {"InsertSpareDevice", [](int i, int l, char *e) { return InsertSpareDevice("hw", "PC", str("NEW", i).c_str(), "", "", "", l, e); },
+    {"InsertSpareDevice",
+     [](int i, int l, char *e) { return InsertSpareDevice("hw", "PC", str("NEW", i).c_str(), "", "", "", l, e); },
      [](int l, char *e) { return InsertSpareDevice("hw", "PC", "SPARE1", "", "", "", l, e); },
      "hardware 'SPARE1' already exists", "SELECT COUNT(*) FROM hardware_device WHERE serialnb LIKE 'NEW%'"},
     {"InsertSimpleLinkType", [](int i, int l, char *e) { return InsertSimpleLinkType(str("lk", i).c_str(), l, e); },
      [](int l, char *e) { return InsertSimpleLinkType("data", l, e); }, "link type 'data' already exists",
      "SELECT COUNT(*) FROM link_type WHERE lktype LIKE 'lk%'"},
-    {"InsertCompositeLinkType", [](int i, int l, char *e) { return InsertCompositeLinkType(str("cl", i).c_str(), "data", l, e); },
-     [](int l, char *e) { return InsertCompositeLinkType("cx", " , ", l, e); }, "the link list of 'cx' names no link type",
-     "SELECT COUNT(*) FROM link_type WHERE lktype LIKE 'cl%'"},
+    {"InsertCompositeLinkType",
+     [](int i, int l, char *e) { return InsertCompositeLinkType(str("cl", i).c_str(), "data", l, e); },
+     [](int l, char *e) { return InsertCompositeLinkType("cx", " , ", l, e); },
+     "the link list of 'cx' names no link type", "SELECT COUNT(*) FROM link_type WHERE lktype LIKE 'cl%'"},
     {"InsertPort",
      [](int i, int l, char *e) {
          return InsertPort("sw1", str("p", i).c_str(), 1, 2, 0, 0, "", "", "", "", "", "", "", l, e);
@@ -247,15 +268,18 @@ const SingleCase kSingles[] = {
      "port o1 (way 2, type 'data') of 'sw1' already exists", "SELECT COUNT(*) FROM port WHERE port_nbr LIKE 'p%'"},
     {"InsertMacroLink",
      [](int i, int l, char *e) {
-         return InsertMacroLink("sw2", "sw3", str("o", i).c_str(), str("i", i).c_str(), "data", "data", "data", "", 1, l, e);
+         return InsertMacroLink("sw2", "sw3", str("o", i).c_str(), str("i", i).c_str(), "data", "data", "data", "", 1,
+                                l, e);
      },
      [](int l, char *e) { return InsertMacroLink("sw2", "sw3", "i1", "i1", "data", "data", "data", "", 0, l, e); },
      "port i1 (way 1, type 'data') of 'sw2' is an input: a link starts at an output port (way 2)",
      "SELECT COUNT(*) FROM macro_link"},
-    {"InsertSparePort", [](int i, int l, char *e) { return InsertSparePort("SPARE1", str("p", i).c_str(), 2, "", "b", "m", l, e); },
+    {"InsertSparePort",
+     [](int i, int l, char *e) { return InsertSparePort("SPARE1", str("p", i).c_str(), 2, "", "b", "m", l, e); },
      [](int l, char *e) { return InsertSparePort("SPARE1", "p", 3, "", "b", "m", l, e); },
      "port_way must be 1 (input) or 2 (output), not 3", "SELECT COUNT(*) FROM spare_port"},
-    {"InsertSimpleDeviceFunction", [](int i, int l, char *e) { return InsertSimpleDeviceFunction(str("F", i).c_str(), l, e); },
+    {"InsertSimpleDeviceFunction",
+     [](int i, int l, char *e) { return InsertSimpleDeviceFunction(str("F", i).c_str(), l, e); },
      [](int l, char *e) { return InsertSimpleDeviceFunction("a,b", l, e); },
      "',' is not allowed in a function name (lists separate names with it): 'a,b'",
      "SELECT COUNT(*) FROM device_function WHERE function_name LIKE 'F%'"},
@@ -327,7 +351,8 @@ TEST_F(Inserts, BarsInNamesAreRefused) {
          "InsertPort: '|' is not allowed in a port type: 'x|y'"},
         {"serial", CALL(InsertSpareDevice, "", "", "S|1", "", "", "", 1),
          "InsertSpareDevice: '|' is not allowed in a serial number: 'S|1'"},
-        {"subsystem", CALL(InsertSubsystem, "A|B", ""), "InsertSubsystem: '|' is not allowed in a subsystem name: 'A|B'"},
+        {"subsystem", CALL(InsertSubsystem, "A|B", ""),
+         "InsertSubsystem: '|' is not allowed in a subsystem name: 'A|B'"},
         {"component", CALL(InsertMultipleBoardCpnts, "c|1", "FPGA", 0, "sw0", "", "", "", "", "", 1, 1),
          "InsertMultipleBoardCpnts: record 1: '|' is not allowed in a component name: 'c|1'"},
         {"alias", CALL(InsertMultipleIPAliases, "10.0.0.1", "", "a|b", 1, 1),
@@ -357,8 +382,9 @@ TEST_F(Inserts, DeviceSystemsDefaultToItsTypesAndFunctionsAreKept) {
     ok(CALL(InsertDeviceType, "TFC,DAQ", "T1", 0, 0, "", "", 1));
     ok(CALL(InsertFunctionalDevice, "", "d1", "T1", 1, 0, "", "", "ana", "note", "hall", "DHCP", 0));
     ok(CALL(InsertFunctionalDevice, "TFC", "d2", "T1", 0, 1, "", "", "", "", "", "", 1));
-    const std::string systems = "SELECT s.system_name FROM device_system x JOIN subsystem s USING (systemid) "
-                                "JOIN functional_device d USING (deviceid) WHERE d.devicename = ";
+    const std::string systems =
+        "SELECT s.system_name FROM device_system x JOIN subsystem s USING (systemid) "
+        "JOIN functional_device d USING (deviceid) WHERE d.devicename = ";
     EXPECT_EQ(rows(systems + "'d1' ORDER BY 1"), (std::vector<std::string>{"DAQ", "TFC"}));
     EXPECT_EQ(rows(systems + "'d2'"), (std::vector<std::string>{"TFC"}));
     EXPECT_EQ(one("SELECT dnode, promiscuous_mode, responsible, comments, location, serialid FROM functional_device "
@@ -376,7 +402,8 @@ TEST_F(Inserts, NewHardwareFillsItsDeviceInUseWithItsHistory) {
               "SN1|PC|IN_USE|rack9|ana");
     EXPECT_EQ(rows("SELECT hw_kind, serialnb, position_name, status, location, comments FROM history"),
               (std::vector<std::string>{"device|SPARE1|NULL|SPARE|store|NULL", "device|SN1|d1|IN_USE|rack9|first"}));
-    EXPECT_EQ(count("SELECT COUNT(*) FROM history WHERE event_date GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]T*Z'"), 2);
+    EXPECT_EQ(
+        count("SELECT COUNT(*) FROM history WHERE event_date GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]T*Z'"), 2);
 }
 
 TEST_F(Inserts, SpareHardwareIsTakenAndOtherHardwareRefused) {
@@ -409,12 +436,13 @@ TEST_F(Inserts, PortsShareAnAddressWhoseNameAndSubnetMustAgree) {
     ok(CALL(InsertMultiplePorts, "sw1", "e1", 1, 1, 100, 1, "", "b1", "10.0.0.2", "", "", "aa:01", "LX", 1, 0));
     ok(CALL(InsertMultiplePorts, "sw1", "e2", 0, 1, 0, 0, "", "", "10.0.0.2", "sw1-e", "255.0.0.0", "", "", 0, 0));
     ok(CALL(InsertMultiplePorts, "sw1", "e3", 1, 1, 0, 0, "", "", "10.0.0.1", "", "", "", "", 0, 1));
-    EXPECT_EQ(rows("SELECT p.port_nbr, p.port_type, p.speed, p.admin_status, p.pxi_booting, p.bia, p.macaddress, p.phy, "
-                   "i.ipaddress, i.ipname, i.subnet FROM port p JOIN ip_info i USING (ipid) "
-                   "WHERE p.port_nbr LIKE 'e%' ORDER BY 1"),
-              (std::vector<std::string>{"e1||100|1|1|b1|aa:01|LX|10.0.0.2|sw1-e|255.0.0.0",
-                                        "e2||0|0|0|NULL|NULL|NULL|10.0.0.2|sw1-e|255.0.0.0",
-                                        "e3||0|1|0|NULL|NULL|NULL|10.0.0.1|sw0-o1|255.0.0.0"}));
+    EXPECT_EQ(
+        rows("SELECT p.port_nbr, p.port_type, p.speed, p.admin_status, p.pxi_booting, p.bia, p.macaddress, p.phy, "
+             "i.ipaddress, i.ipname, i.subnet FROM port p JOIN ip_info i USING (ipid) "
+             "WHERE p.port_nbr LIKE 'e%' ORDER BY 1"),
+        (std::vector<std::string>{"e1||100|1|1|b1|aa:01|LX|10.0.0.2|sw1-e|255.0.0.0",
+                                  "e2||0|0|0|NULL|NULL|NULL|10.0.0.2|sw1-e|255.0.0.0",
+                                  "e3||0|1|0|NULL|NULL|NULL|10.0.0.1|sw0-o1|255.0.0.0"}));
     EXPECT_EQ(count("SELECT COUNT(*) FROM ip_info"), 2);
     EXPECT_EQ(refused(CALL(InsertPort, "sw1", "e4", 1, 1, 0, 0, "", "", "10.0.0.1", "other", "", "", "", 1)),
               "InsertPort: IP address '10.0.0.1' has IP name 'sw0-o1', not 'other'");
@@ -494,18 +522,24 @@ TEST_F(Inserts, TestDeviceReadsItsListsWithinTheirLengths) {
     EXPECT_EQ(rows("SELECT port_nbr FROM port WHERE port_nbr IN ('d', 'e')"), std::vector<std::string>{"d"});
 
     const NameCase cases[] = {
-        {"no final NUL", CALL(InsertTestFunctionalDevice, "sw4", "", 0, "", 0, "", 0, packed(std::string("f\0g", 3)).get(), 3, "", 0, ways, 2, 1),
+        {"no final NUL",
+         CALL(InsertTestFunctionalDevice, "sw4", "", 0, "", 0, "", 0, packed(std::string("f\0g", 3)).get(), 3, "", 0,
+              ways, 2, 1),
          "InsertTestFunctionalDevice: the portnb list does not end with a NUL within its 3 bytes"},
-        {"ip lengths", CALL(InsertTestFunctionalDevice, "sw4", packed(ips).get(), 10, packed(subnets).get(), 11, "", 0,
-                            packed(ports).get(), 6, "", 0, ways, 3, 1),
+        {"ip lengths",
+         CALL(InsertTestFunctionalDevice, "sw4", packed(ips).get(), 10, packed(subnets).get(), 11, "", 0,
+              packed(ports).get(), 6, "", 0, ways, 3, 1),
          "InsertTestFunctionalDevice: the ipadd, subnet and ipname lists differ in length (2, 2, 0)"},
-        {"ways", CALL(InsertTestFunctionalDevice, "sw4", "", 0, "", 0, "", 0, packed(ports).get(), 6, "", 0, ways, 2, 1),
+        {"ways",
+         CALL(InsertTestFunctionalDevice, "sw4", "", 0, "", 0, "", 0, packed(ports).get(), 6, "", 0, ways, 2, 1),
          "InsertTestFunctionalDevice: the portnb list and the port_way array differ in length (3, 2)"},
-        {"types", CALL(InsertTestFunctionalDevice, "sw4", "", 0, "", 0, "", 0, packed(std::string("x\0", 2)).get(), 2,
-                       packed(types).get(), 5, ways, 1, 1),
+        {"types",
+         CALL(InsertTestFunctionalDevice, "sw4", "", 0, "", 0, "", 0, packed(std::string("x\0", 2)).get(), 2,
+              packed(types).get(), 5, ways, 1, 1),
          "InsertTestFunctionalDevice: the port_list gives 2 port types for 1 ports"},
-        {"more ips", CALL(InsertTestFunctionalDevice, "sw4", packed(ips).get(), 10, packed(subnets).get(), 11,
-                          packed(names).get(), 2, "", 0, "", 0, ways, 0, 1),
+        {"more ips",
+         CALL(InsertTestFunctionalDevice, "sw4", packed(ips).get(), 10, packed(subnets).get(), 11, packed(names).get(),
+              2, "", 0, "", 0, ways, 0, 1),
          "InsertTestFunctionalDevice: 2 IP interfaces for 0 ports: IP interface i goes to port i"},
         {"negative", CALL(InsertTestFunctionalDevice, "sw4", "", -1, "", 0, "", 0, "", 0, "", 0, ways, 0, 1),
          "InsertTestFunctionalDevice: the ipadd list is unreadable (no buffer, or a negative length)"},
@@ -513,11 +547,13 @@ TEST_F(Inserts, TestDeviceReadsItsListsWithinTheirLengths) {
          "InsertTestFunctionalDevice: the portnb list is unreadable (no buffer, or a negative length)"},
         {"null ways", CALL(InsertTestFunctionalDevice, "sw4", "", 0, "", 0, "", 0, "", 0, "", 0, nullptr, 2, 1),
          "InsertTestFunctionalDevice: the port_way array is unreadable (no buffer, or a negative count)"},
-        {"way 3", CALL(InsertTestFunctionalDevice, "sw4", "", 0, "", 0, "", 0, packed(std::string("x\0", 2)).get(), 2,
-                       "", 0, &kWay3, 1, 1),
+        {"way 3",
+         CALL(InsertTestFunctionalDevice, "sw4", "", 0, "", 0, "", 0, packed(std::string("x\0", 2)).get(), 2, "", 0,
+              &kWay3, 1, 1),
          "InsertTestFunctionalDevice: port_way must be 1 (input) or 2 (output), not 3"},
-        {"empty number", CALL(InsertTestFunctionalDevice, "sw4", "", 0, "", 0, "", 0, packed(std::string("\0", 1)).get(),
-                              1, "", 0, ways, 1, 1),
+        {"empty number",
+         CALL(InsertTestFunctionalDevice, "sw4", "", 0, "", 0, "", 0, packed(std::string("\0", 1)).get(), 1, "", 0,
+              ways, 1, 1),
          "InsertTestFunctionalDevice: a port number is needed"},
     };
     for (const NameCase &c : cases) EXPECT_EQ(refused(c.call), c.message) << c.name;
@@ -543,7 +579,8 @@ TEST_F(Inserts, BoardComponentsFillPositionsOrWaitAsSpares) {
 
     const NameCase cases[] = {
         {"in use", CALL(InsertMultipleBoardCpnts, "f2", "FPGA", 0, "sw2", "C1", "", "", "", "", 1, 1),
-         "InsertMultipleBoardCpnts: record 1: component hardware 'C1' (type 'FPGA') already fills board component 'fpga'"},
+         "InsertMultipleBoardCpnts: record 1: component hardware 'C1' (type 'FPGA') already fills board component "
+         "'fpga'"},
         {"spare location", CALL(InsertMultipleBoardCpnts, "x", "FPGA", 0, "none", "C5", "", "", "", "", 1, 1),
          "InsertMultipleBoardCpnts: record 1: a spare component (motherboard 'none') needs a location"},
         {"spare serial", CALL(InsertMultipleBoardCpnts, "x", "FPGA", 0, "none", "", "", "", "", "store", 1, 1),
@@ -569,8 +606,10 @@ TEST_F(Inserts, MicroLinksJoinPortsOnOneBoard) {
     ok(CALL(InsertMultipleMicroLinks, "sw0", "fpga", 0, 1, "ctl", 1, 0, 1));
     EXPECT_EQ(rows("SELECT COALESCE(cf.cpntname, bf.devicename), m.port_nbrfrom, COALESCE(ct.cpntname, bt.devicename), "
                    "m.port_nbrto, t.lktype, m.bidirectional FROM micro_link m "
-                   "LEFT JOIN board_cpnt cf ON cf.cpntid = m.cpntfrom LEFT JOIN functional_device bf ON bf.deviceid = m.motherboardfrom "
-                   "LEFT JOIN board_cpnt ct ON ct.cpntid = m.cpntto LEFT JOIN functional_device bt ON bt.deviceid = m.motherboardto "
+                   "LEFT JOIN board_cpnt cf ON cf.cpntid = m.cpntfrom LEFT JOIN functional_device bf ON bf.deviceid = "
+                   "m.motherboardfrom "
+                   "LEFT JOIN board_cpnt ct ON ct.cpntid = m.cpntto LEFT JOIN functional_device bt ON bt.deviceid = "
+                   "m.motherboardto "
                    "JOIN link_type t USING (linktypeid) ORDER BY m.linkid"),
               (std::vector<std::string>{"fpga|1|pll|2|data|0", "sw0|0|fpga|1|ctl|1"}));
     const NameCase cases[] = {

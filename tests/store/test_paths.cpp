@@ -74,16 +74,24 @@ protected:
     // The nine columns of GetConnectivityBetweenDevices, with guards.
     struct Pair {
         explicit Pair(int rows, int bytes)
-            : n(rows), pathid(rows), link_pos(rows), lkid(rows), lktype(rows), node_from(bytes), node_to(bytes),
-              port_from(bytes), port_to(bytes), lkinfo(bytes) {
+            : n(rows),
+              pathid(rows),
+              link_pos(rows),
+              lkid(rows),
+              lktype(rows),
+              node_from(bytes),
+              node_to(bytes),
+              port_from(bytes),
+              port_to(bytes),
+              lkinfo(bytes) {
             lens = {bytes, bytes, bytes, bytes, bytes};
         }
         int call(const char *from, const char *to, std::string &message, int reload = 0, int del = 0) {
             char error[KETRAL_ERROR_CAPACITY];
-            const int rc = GetConnectivityBetweenDevices(
-                from, to, &n, &lens[2], &lens[0], &lens[3], &lens[1], &lens[4], node_from.data(), node_to.data(),
-                port_from.data(), lkid.data(), port_to.data(), lktype.data(), pathid.data(), link_pos.data(),
-                lkinfo.data(), reload, del, error);
+            const int rc = GetConnectivityBetweenDevices(from, to, &n, &lens[2], &lens[0], &lens[3], &lens[1], &lens[4],
+                                                         node_from.data(), node_to.data(), port_from.data(),
+                                                         lkid.data(), port_to.data(), lktype.data(), pathid.data(),
+                                                         link_pos.data(), lkinfo.data(), reload, del, error);
             message = error;
             return rc;
         }
@@ -125,15 +133,18 @@ TEST_F(PathCalls, TooSmallRaisesEverySizeToItsExactNeedAtOnceAndWritesNothing) {
     ASSERT_EQ(exact.call("a", "c", message), 0) << message;
     EXPECT_EQ(exact.n, 8);
     EXPECT_EQ(exact.lens, small.lens);
-    for (const auto *ints : {&exact.pathid, &exact.link_pos, &exact.lkid, &exact.lktype}) EXPECT_TRUE(ints->untouched_from(8));
+    for (const auto *ints : {&exact.pathid, &exact.link_pos, &exact.lkid, &exact.lktype})
+        EXPECT_TRUE(ints->untouched_from(8));
     EXPECT_TRUE(exact.lkinfo.untouched_from(68));
-    EXPECT_EQ(std::vector<int>(exact.pathid.data(), exact.pathid.data() + 8), (std::vector<int>{1, 1, 2, 2, 3, 3, 4, 4}));
-    EXPECT_EQ(std::vector<int>(exact.link_pos.data(), exact.link_pos.data() + 8), (std::vector<int>{1, 2, 1, 2, 1, 2, 1, 2}));
+    EXPECT_EQ(std::vector<int>(exact.pathid.data(), exact.pathid.data() + 8),
+              (std::vector<int>{1, 1, 2, 2, 3, 3, 4, 4}));
+    EXPECT_EQ(std::vector<int>(exact.link_pos.data(), exact.link_pos.data() + 8),
+              (std::vector<int>{1, 2, 1, 2, 1, 2, 1, 2}));
     EXPECT_EQ(std::vector<int>(exact.lkid.data(), exact.lkid.data() + 8), (std::vector<int>{1, 3, 1, 4, 2, 3, 2, 4}));
     EXPECT_EQ(exact.node_from.texts(16), (std::vector<std::string>{"a", "b", "a", "b", "a", "b", "a", "b"}));
     EXPECT_EQ(exact.port_to.texts(16), (std::vector<std::string>{"1", "1", "1", "2", "2", "1", "2", "2"}));
-    EXPECT_EQ(exact.lkinfo.texts(68), (std::vector<std::string>{"first", "a longer link information", "first", "",
-                                                                  "", "a longer link information", "", ""}));
+    EXPECT_EQ(exact.lkinfo.texts(68), (std::vector<std::string>{"first", "a longer link information", "first", "", "",
+                                                                "a longer link information", "", ""}));
 }
 
 TEST_F(PathCalls, OnlyTheColumnsTooSmallAreRaised) {
@@ -270,14 +281,16 @@ TEST_F(PathCalls, MicroAnswersLeaveTheUnusedListsAlone) {
     db.execute(
         "INSERT INTO board_cpnt (cpntname, cpnttype, motherboardid) VALUES ('chip', 'ASIC', 2);"
         "INSERT INTO micro_link (motherboardfrom, port_nbrfrom, cpntto, port_nbrto, linktypeid) VALUES (2, 1, 1, 7, 1);"
-        "INSERT INTO micro_link (cpntfrom, port_nbrfrom, motherboardto, port_nbrto, linktypeid) VALUES (1, 8, 2, 2, 1);");
+        "INSERT INTO micro_link (cpntfrom, port_nbrfrom, motherboardto, port_nbrto, linktypeid) VALUES (1, 8, 2, 2, "
+        "1);");
     int n = 1, len_a = 3, len_b = 3, len_c = 5, len_d = 5;
     Guarded<int> ints1(1), ints2(1);
     Guarded<char> a(3), b(3), c(5), d(5);
     char error[KETRAL_ERROR_CAPACITY];
-    ASSERT_NE(GetMicroConnectBetweenBoardCpntAndMotherBoard("chip", 0, ints1.data(), ints2.data(), &n, a.data(), &len_a,
-                                                            b.data(), &len_b, c.data(), &len_c, d.data(), &len_d, error),
-              0);
+    ASSERT_NE(
+        GetMicroConnectBetweenBoardCpntAndMotherBoard("chip", 0, ints1.data(), ints2.data(), &n, a.data(), &len_a,
+                                                      b.data(), &len_b, c.data(), &len_c, d.data(), &len_d, error),
+        0);
     EXPECT_EQ(n, 2);
     EXPECT_EQ(len_a, 7);  // "chip", "b"
     EXPECT_EQ(len_b, 7);  // "b", "chip"
@@ -287,9 +300,10 @@ TEST_F(PathCalls, MicroAnswersLeaveTheUnusedListsAlone) {
     ints2.resize(2);
     a.resize(7);
     b.resize(7);
-    ASSERT_EQ(GetMicroConnectBetweenBoardCpntAndMotherBoard("chip", 0, ints1.data(), ints2.data(), &n, a.data(), &len_a,
-                                                            b.data(), &len_b, c.data(), &len_c, d.data(), &len_d, error),
-              0)
+    ASSERT_EQ(
+        GetMicroConnectBetweenBoardCpntAndMotherBoard("chip", 0, ints1.data(), ints2.data(), &n, a.data(), &len_a,
+                                                      b.data(), &len_b, c.data(), &len_c, d.data(), &len_d, error),
+        0)
         << error;
     EXPECT_EQ(std::vector<int>(ints1.data(), ints1.data() + 2), (std::vector<int>{8, 1}));
     EXPECT_EQ(std::vector<int>(ints2.data(), ints2.data() + 2), (std::vector<int>{2, 7}));

@@ -103,17 +103,27 @@ TEST(Sqlstate, ReportsReadAsSqliteFailuresDo) {
     const Case cases[] = {
         {{"23505", "duplicate key value violates unique constraint \"port_deviceid_port_nbr_key\"",
           "Key (deviceid, port_nbr)=(3, a) already exists.", "port", "", "port_deviceid_port_nbr_key"},
-         sql::Verb::Insert, SQLITE_CONSTRAINT_UNIQUE, "UNIQUE constraint failed: port.deviceid, port.port_nbr"},
+         sql::Verb::Insert,
+         SQLITE_CONSTRAINT_UNIQUE,
+         "UNIQUE constraint failed: port.deviceid, port.port_nbr"},
         {{"23503", "insert or update on table \"port\" violates foreign key constraint \"port_deviceid_fkey\"",
           "Key (deviceid)=(9) is not present in table \"functional_device\".", "port", "", "port_deviceid_fkey"},
-         sql::Verb::Insert, SQLITE_CONSTRAINT_FOREIGNKEY, "FOREIGN KEY constraint failed"},
+         sql::Verb::Insert,
+         SQLITE_CONSTRAINT_FOREIGNKEY,
+         "FOREIGN KEY constraint failed"},
         {{"23503", "update or delete on table \"device_type\" violates foreign key constraint", "", "functional_device",
           "", ""},
-         sql::Verb::Delete, SQLITE_CONSTRAINT_FOREIGNKEY, "FOREIGN KEY constraint failed"},
+         sql::Verb::Delete,
+         SQLITE_CONSTRAINT_FOREIGNKEY,
+         "FOREIGN KEY constraint failed"},
         {{"23502", "null value in column \"devicename\" of relation \"functional_device\" violates not-null constraint",
           "", "functional_device", "devicename", ""},
-         sql::Verb::Insert, SQLITE_CONSTRAINT_NOTNULL, "NOT NULL constraint failed: functional_device.devicename"},
-        {{"55P03", "canceling statement due to lock timeout", "", "", "", ""}, sql::Verb::Update, SQLITE_BUSY,
+         sql::Verb::Insert,
+         SQLITE_CONSTRAINT_NOTNULL,
+         "NOT NULL constraint failed: functional_device.devicename"},
+        {{"55P03", "canceling statement due to lock timeout", "", "", "", ""},
+         sql::Verb::Update,
+         SQLITE_BUSY,
          "database is locked"},
     };
     for (const Case &c : cases) {
@@ -123,8 +133,8 @@ TEST(Sqlstate, ReportsReadAsSqliteFailuresDo) {
         EXPECT_STREQ(pg.what(), lite.what()) << c.report.sqlstate;
         EXPECT_EQ(pg.message_for("port 'a'"), lite.message_for("port 'a'")) << c.report.sqlstate;
     }
-    const sql::DbError lost = sql::postgresql_error({"", "server closed the connection unexpectedly", "", "", "", ""},
-                                                    sql::Verb::Insert);
+    const sql::DbError lost =
+        sql::postgresql_error({"", "server closed the connection unexpectedly", "", "", "", ""}, sql::Verb::Insert);
     EXPECT_EQ(lost.kind(), DbErrorKind::Lost);
     EXPECT_STREQ(lost.what(), "the connection to the database server was lost: call DBConnexion to connect again");
     const sql::DbError other =

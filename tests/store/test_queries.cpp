@@ -112,10 +112,8 @@ TEST_P(TextQueries, AnswerAndSizeProtocol) {
     EXPECT_EQ(exact.buffer[static_cast<size_t>(size)], kSentinel);
 }
 
-#define TEXT_QUERY(Fn, ...) \
-    #Fn, [](int *len, char *res, char *err) { return Fn(__VA_ARGS__, len, res, err); }
-#define TEXT_QUERY0(Fn) \
-    #Fn, [](int *len, char *res, char *err) { return Fn(len, res, err); }
+#define TEXT_QUERY(Fn, ...) #Fn, [](int *len, char *res, char *err) { return Fn(__VA_ARGS__, len, res, err); }
+#define TEXT_QUERY0(Fn) #Fn, [](int *len, char *res, char *err) { return Fn(len, res, err); }
 
 const TextQuery kTextQueries[] = {
     // Row queries
@@ -209,7 +207,7 @@ const TextQuery kTextQueries[] = {
     {TEXT_QUERY0(GetSpareHWTypeList), "ro_board\0"s},
     {TEXT_QUERY(GetLkTypeDecomposition_lknb, 3), "ctrl\0data\0"s},
     {TEXT_QUERY(GetLkTypeDecomposition_lknb, 4), "ctrl\0data\0"s},  // a composite inside is unfolded
-    {TEXT_QUERY(GetLkTypeDecomposition_lknb, 1), "data\0"s},         // a simple type is made of itself
+    {TEXT_QUERY(GetLkTypeDecomposition_lknb, 1), "data\0"s},        // a simple type is made of itself
     {TEXT_QUERY(GetMacIPAddPerDevID, 3),
      row(R"({"portid":3,"port_nbr":"u0","port_way":2,"port_type":"","macaddress":null,"bia":null,)"
          R"("ipaddress":"10.0.0.1","subnet":"255.0.0.0","ipname":"sw01"})")},
@@ -231,8 +229,7 @@ struct IntQuery {
     std::vector<int> ids;  // empty: the -1, -1 marker
 };
 
-#define INT_QUERY(Fn, ...) \
-    #Fn, [](int *count, int *res, char *err) { return Fn(__VA_ARGS__, count, res, err); }
+#define INT_QUERY(Fn, ...) #Fn, [](int *count, int *res, char *err) { return Fn(__VA_ARGS__, count, res, err); }
 
 class IntQueries : public Queries, public testing::WithParamInterface<IntQuery> {};
 
@@ -366,9 +363,10 @@ TEST_F(Queries, ConnectivityTable) {
     const LoaderAnswer small = connectivity("ALL", 0, 5);
     EXPECT_NE(small.rc, 0);
     EXPECT_EQ(small.sizes, (std::vector<int>{1, 11, 10, 6}));
-    EXPECT_EQ(small.error, "LoadConnectivityTable: the answer needs 1 rows, the arrays hold 0, 11 bytes of port_from, "
-                           "the buffer holds 5, 10 bytes of port_to, the buffer holds 5, 6 bytes of lkinfo, the "
-                           "buffer holds 5");
+    EXPECT_EQ(small.error,
+              "LoadConnectivityTable: the answer needs 1 rows, the arrays hold 0, 11 bytes of port_from, "
+              "the buffer holds 5, 10 bytes of port_to, the buffer holds 5, 6 bytes of lkinfo, the "
+              "buffer holds 5");
     EXPECT_EQ(connectivity("ALL", 1, 11).rc, 0);
 
     const LoaderAnswer unknown = connectivity("DAQ_X", 10, 100);
@@ -416,18 +414,34 @@ TEST_P(IdNameLoaders, RowsAndSizes) {
 }
 
 const IdNameLoader kIdNameLoaders[] = {
-    {"MatchAll", [](int *n, int *ids, int *len, char *names, char *err) {
-         return MatchDeviceIDDeviceName("ALL", n, ids, len, names, err); }, {"1|ro01", "2|ro02", "3|sw01"}},
-    {"MatchSubsystemAndBelow", [](int *n, int *ids, int *len, char *names, char *err) {
-         return MatchDeviceIDDeviceName("DAQ", n, ids, len, names, err); }, {"1|ro01", "2|ro02", "3|sw01"}},
-    {"MatchLeafSubsystem", [](int *n, int *ids, int *len, char *names, char *err) {
-         return MatchDeviceIDDeviceName("TFC", n, ids, len, names, err); }, {"3|sw01"}},
-    {"DeviceTypesAll", [](int *n, int *ids, int *len, char *names, char *err) {
-         return LoadDeviceTypeTable("", len, names, n, ids, err); }, {"1|READOUT", "2|SWITCH"}},
-    {"DeviceTypesOfSubsystem", [](int *n, int *ids, int *len, char *names, char *err) {
-         return LoadDeviceTypeTable("DAQ_RO", len, names, n, ids, err); }, {"1|READOUT"}},
-    {"LinkTypes", [](int *n, int *ids, int *len, char *names, char *err) {
-         return LoadLinkTypeTable(n, ids, len, names, err); }, {"1|data", "2|ctrl", "3|both", "4|nested"}},
+    {"MatchAll",
+     [](int *n, int *ids, int *len, char *names, char *err) {
+         return MatchDeviceIDDeviceName("ALL", n, ids, len, names, err);
+     },
+     {"1|ro01", "2|ro02", "3|sw01"}},
+    {"MatchSubsystemAndBelow",
+     [](int *n, int *ids, int *len, char *names, char *err) {
+         return MatchDeviceIDDeviceName("DAQ", n, ids, len, names, err);
+     },
+     {"1|ro01", "2|ro02", "3|sw01"}},
+    {"MatchLeafSubsystem",
+     [](int *n, int *ids, int *len, char *names, char *err) {
+         return MatchDeviceIDDeviceName("TFC", n, ids, len, names, err);
+     },
+     {"3|sw01"}},
+    {"DeviceTypesAll",
+     [](int *n, int *ids, int *len, char *names, char *err) {
+         return LoadDeviceTypeTable("", len, names, n, ids, err);
+     },
+     {"1|READOUT", "2|SWITCH"}},
+    {"DeviceTypesOfSubsystem",
+     [](int *n, int *ids, int *len, char *names, char *err) {
+         return LoadDeviceTypeTable("DAQ_RO", len, names, n, ids, err);
+     },
+     {"1|READOUT"}},
+    {"LinkTypes",
+     [](int *n, int *ids, int *len, char *names, char *err) { return LoadLinkTypeTable(n, ids, len, names, err); },
+     {"1|data", "2|ctrl", "3|both", "4|nested"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Every, IdNameLoaders, testing::ValuesIn(kIdNameLoaders),

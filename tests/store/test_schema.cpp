@@ -181,8 +181,8 @@ INSTANTIATE_TEST_SUITE_P(
                  DbErrorKind::Duplicate},
         RuleCase{"serialnb_unique", "INSERT INTO hardware_device (serialnb, status) VALUES ('SN1', 'SPARE')",
                  DbErrorKind::Duplicate},
-        RuleCase{"hardware_fills_one_position",
-                 "UPDATE functional_device SET serialid = 1 WHERE deviceid = 2", DbErrorKind::Duplicate},
+        RuleCase{"hardware_fills_one_position", "UPDATE functional_device SET serialid = 1 WHERE deviceid = 2",
+                 DbErrorKind::Duplicate},
         RuleCase{"port_key_unique", "INSERT INTO port (deviceid, port_nbr, port_way) VALUES (1, '1', 2)",
                  DbErrorKind::Duplicate},
         RuleCase{"one_link_out_of_a_port", "INSERT INTO macro_link (portidfrom, portidto, linktypeid) VALUES (1, 3, 1)",
@@ -201,13 +201,12 @@ INSTANTIATE_TEST_SUITE_P(
                  DbErrorKind::MissingReference},
         RuleCase{"port_way_in_or_out", "INSERT INTO port (deviceid, port_nbr, port_way) VALUES (1, '9', 3)",
                  DbErrorKind::InvalidValue},
-        RuleCase{"hardware_status_known",
-                 "INSERT INTO hardware_device (serialnb, status) VALUES ('SN2', 'BROKEN')", DbErrorKind::InvalidValue},
+        RuleCase{"hardware_status_known", "INSERT INTO hardware_device (serialnb, status) VALUES ('SN2', 'BROKEN')",
+                 DbErrorKind::InvalidValue},
         RuleCase{"type_in_use", "DELETE FROM device_type WHERE devicetypeid = 1", DbErrorKind::StillReferenced},
         RuleCase{"hardware_in_use", "DELETE FROM hardware_device WHERE serialid = 1", DbErrorKind::StillReferenced},
         RuleCase{"link_type_in_use", "DELETE FROM link_type WHERE linktypeid = 1", DbErrorKind::StillReferenced},
-        RuleCase{"subsystem_with_children", "DELETE FROM subsystem WHERE systemid = 1",
-                 DbErrorKind::StillReferenced}),
+        RuleCase{"subsystem_with_children", "DELETE FROM subsystem WHERE systemid = 1", DbErrorKind::StillReferenced}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(SchemaKeys, DeletingADeviceTakesItsPortsAndLinksButNotTheHistory) {

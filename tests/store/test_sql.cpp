@@ -81,17 +81,16 @@ INSTANTIATE_TEST_SUITE_P(
     Sqlite, BoundValue,
     testing::Values(
         ValueCase{"int", [](sql::Prepared &p) { p.bind(1, 42); }, ColumnType::Integer, false, 42, "42"},
-        ValueCase{"int64", [](sql::Prepared &p) { p.bind(1, std::int64_t{-5000000000}); }, ColumnType::Integer,
-                  false, -5000000000, "-5000000000"},
-        ValueCase{"text", [](sql::Prepared &p) { p.bind(1, std::string("sw07")); }, ColumnType::Text, false, 0,
-                  "sw07"},
+        ValueCase{"int64", [](sql::Prepared &p) { p.bind(1, std::int64_t{-5000000000}); }, ColumnType::Integer, false,
+                  -5000000000, "-5000000000"},
+        ValueCase{"text", [](sql::Prepared &p) { p.bind(1, std::string("sw07")); }, ColumnType::Text, false, 0, "sw07"},
         // An empty text stays a text: an empty view must not bind NULL.
         ValueCase{"empty_view", [](sql::Prepared &p) { p.bind(1, std::string_view()); }, ColumnType::Text, false, 0,
                   ""},
         ValueCase{"utf8", [](sql::Prepared &p) { p.bind(1, "Zürich ➜ 北"); }, ColumnType::Text, false, 0,
                   "Zürich ➜ 北"},
-        ValueCase{"embedded_nul", [](sql::Prepared &p) { p.bind(1, std::string("a\0b", 3)); }, ColumnType::Text,
-                  false, 0, std::string("a\0b", 3)},
+        ValueCase{"embedded_nul", [](sql::Prepared &p) { p.bind(1, std::string("a\0b", 3)); }, ColumnType::Text, false,
+                  0, std::string("a\0b", 3)},
         ValueCase{"null", [](sql::Prepared &p) { p.bind(1, nullptr); }, ColumnType::Null, true, 0, ""},
         ValueCase{"null_pointer_text", [](sql::Prepared &p) { p.bind(1, static_cast<const char *>(nullptr)); },
                   ColumnType::Null, true, 0, ""}),
@@ -197,8 +196,7 @@ TEST(Transactions, CommitKeepsAndScopeExitRollsBack) {
         db->run("INSERT INTO t (i) VALUES (?)", 2);
         db->run("INSERT INTO t (i) VALUES (?)", 3);
         throw std::runtime_error("stop");
-    } catch (const std::runtime_error &) {
-    }
+    } catch (const std::runtime_error &) {}
     EXPECT_FALSE(db->in_transaction());
     EXPECT_EQ(count_rows(*db), 1);
 }
@@ -238,21 +236,20 @@ TEST_P(DatabaseError, IsClassifiedAndWorded) {
     EXPECT_EQ(raised->message, GetParam().message);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Sqlite, DatabaseError,
-    testing::Values(
-        ErrorCase{"duplicate", "INSERT INTO parent (name) VALUES ('p')", DbErrorKind::Duplicate,
-                  "a parent with this name already exists"},
-        ErrorCase{"missing_parent", "INSERT INTO child (parentid, n) VALUES (9, 1)", DbErrorKind::MissingReference,
-                  "a referenced record does not exist"},
-        ErrorCase{"still_referenced", "DELETE FROM parent WHERE id = 1", DbErrorKind::StillReferenced,
-                  "the record is still referenced"},
-        ErrorCase{"not_null", "INSERT INTO parent (name) VALUES (NULL)", DbErrorKind::MissingValue,
-                  "parent.name is required"},
-        ErrorCase{"check", "INSERT INTO child (parentid, n) VALUES (1, 0)", DbErrorKind::InvalidValue,
-                  "the value (n > 0) is not allowed"},
-        ErrorCase{"syntax", "SELEC 1", DbErrorKind::Other, "database error: near \"SELEC\": syntax error"}),
-    [](const auto &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Sqlite, DatabaseError,
+                         testing::Values(ErrorCase{"duplicate", "INSERT INTO parent (name) VALUES ('p')",
+                                                   DbErrorKind::Duplicate, "a parent with this name already exists"},
+                                         ErrorCase{"missing_parent", "INSERT INTO child (parentid, n) VALUES (9, 1)",
+                                                   DbErrorKind::MissingReference, "a referenced record does not exist"},
+                                         ErrorCase{"still_referenced", "DELETE FROM parent WHERE id = 1",
+                                                   DbErrorKind::StillReferenced, "the record is still referenced"},
+                                         ErrorCase{"not_null", "INSERT INTO parent (name) VALUES (NULL)",
+                                                   DbErrorKind::MissingValue, "parent.name is required"},
+                                         ErrorCase{"check", "INSERT INTO child (parentid, n) VALUES (1, 0)",
+                                                   DbErrorKind::InvalidValue, "the value (n > 0) is not allowed"},
+                                         ErrorCase{"syntax", "SELEC 1", DbErrorKind::Other,
+                                                   "database error: near \"SELEC\": syntax error"}),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 TEST(DatabaseError, NamesTheSubjectTheCallerGives) {
     const sql::DbError duplicate =
@@ -290,8 +287,7 @@ TEST(DatabaseError, SqliteCodesMapToKinds) {
         {SQLITE_CANTOPEN, sql::Verb::Other, DbErrorKind::CantOpen},
         {SQLITE_ERROR, sql::Verb::Other, DbErrorKind::Other},
     };
-    for (const CodeCase &c : cases)
-        EXPECT_EQ(sql::classify_sqlite(c.code, c.verb), c.kind) << "code " << c.code;
+    for (const CodeCase &c : cases) EXPECT_EQ(sql::classify_sqlite(c.code, c.verb), c.kind) << "code " << c.code;
 }
 
 // ---- opening ---------------------------------------------------------------

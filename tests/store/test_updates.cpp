@@ -112,14 +112,15 @@ std::string answer(const std::function<int(int *, char *, char *)> &query) {
 
 struct BatchedUpdate {
     const char *name;
-    BatchFn good;        // a record that changes something
-    BatchFn bad;         // a record refused after the good one
+    BatchFn good;         // a record that changes something
+    BatchFn bad;          // a record refused after the good one
     const char *refusal;  // its message after "<name>: record 2: "
 };
 
 const BatchedUpdate kBatchedUpdates[] = {
     {"UpdateMultiplePorts", BATCH(UpdateMultiplePorts, "sw01", "1", 1, "data", 10000, "LR", 1),
-     BATCH(UpdateMultiplePorts, "sw01", "9", 1, "data", 0, "", 0), "port 9 (way 1, type 'data') of 'sw01' does not exist"},
+     BATCH(UpdateMultiplePorts, "sw01", "9", 1, "data", 0, "", 0),
+     "port 9 (way 1, type 'data') of 'sw01' does not exist"},
     {"UpdateMultipleAttributeMacIPs", BATCH(UpdateMultipleAttributeMacIPs, "10.0.0.1", "255.255.0.0", "core"),
      BATCH(UpdateMultipleAttributeMacIPs, "10.9.9.9", "", ""), "no IP address '10.9.9.9'"},
     {"UpdateMultipleIPAddresses", BATCH(UpdateMultipleIPAddresses, "10.0.0.1", "10.0.1.1"),
@@ -160,7 +161,9 @@ const BatchedUpdate kBatchedUpdates[] = {
 
 class Batched : public Changes, public testing::WithParamInterface<BatchedUpdate> {
 protected:
-    Fn with(const BatchFn &f, int first, int last) { return [=](char *e) { return f(first, last, e); }; }
+    Fn with(const BatchFn &f, int first, int last) {
+        return [=](char *e) { return f(first, last, e); };
+    }
 };
 
 TEST_P(Batched, NothingIsWrittenBeforeTheBatchClosesNorAtAllWhenARecordFails) {
@@ -217,8 +220,8 @@ const Rename kRenames[] = {
     {"IP address", CALL_C(UpdateMultipleIPAddresses, "10.0.0.1", "10.1.1.1", 1, 1),
      [] { return ANSWER(GetIPAliasRow, "gw"); }, R"("ipaddress":"10.1.1.1")",
      [] { return ANSWER(GetIPInfoRow, "10.0.0.1"); }},
-    {"IP alias", CALL_C(UpdateIPalias, "gw", "gateway"), [] { return ANSWER(GetIPAliasesPerIPName, "sw01"); }, "gateway",
-     [] { return ANSWER(GetIPAliasRow, "gw"); }},
+    {"IP alias", CALL_C(UpdateIPalias, "gw", "gateway"), [] { return ANSWER(GetIPAliasesPerIPName, "sw01"); },
+     "gateway", [] { return ANSWER(GetIPAliasRow, "gw"); }},
     {"device function", CALL_C(UpdateDeviceFunctionName, "switching", "L2"),
      [] { return ANSWER(GetDeviceRow_devicename, "sw01"); }, R"("function_list":"L2")",
      [] { return ANSWER(GetDeviceNamesPerFunction, "switching"); }},
@@ -236,8 +239,9 @@ class Renames : public Changes, public testing::WithParamInterface<Rename> {};
 
 TEST_P(Renames, TheNewNameIsSeenAndTheOldOneIsGone) {
     const Rename &r = GetParam();
-    execute("INSERT INTO hw_board_cpnt VALUES (3, 'C-9', 'PLL', 'IN_USE', NULL, 'rack2', NULL);"
-            "INSERT INTO board_cpnt VALUES (2, 'sw02-pll', 'PLL', 1, 2, 3);");
+    execute(
+        "INSERT INTO hw_board_cpnt VALUES (3, 'C-9', 'PLL', 'IN_USE', NULL, 'rack2', NULL);"
+        "INSERT INTO board_cpnt VALUES (2, 'sw02-pll', 'PLL', 1, 2, 3);");
     ok(r.rename);
     const std::string seen = r.seen();
     EXPECT_NE(seen.find(r.expected), std::string::npos) << seen;
@@ -355,19 +359,23 @@ TEST_F(Changes, RefusedSwapsChangeNothing) {
         {"sw01", "nope", "", "no device named 'nope' and no hardware with serial number 'nope'"},
         {"sw01", "sw01", "", "device 'sw01' cannot be swapped with itself"},
         {"sw01", "ro02", "", "device 'ro02' has no hardware to exchange"},
-        {"sw01", "sw02", "TEST: bench", "the comment gives the status TEST to hardware taken out of its position, "
-                                        "and an exchange of two devices takes none out"},
-        {"sw01", "HW-SW2", "", "hardware 'HW-SW2' fills device 'sw02': give that device's name to exchange the "
-                               "hardware of the two"},
+        {"sw01", "sw02", "TEST: bench",
+         "the comment gives the status TEST to hardware taken out of its position, "
+         "and an exchange of two devices takes none out"},
+        {"sw01", "HW-SW2", "",
+         "hardware 'HW-SW2' fills device 'sw02': give that device's name to exchange the "
+         "hardware of the two"},
         {"sw01", "HW-SW1", "", "hardware 'HW-SW1' already fills 'sw01'"},
         {"sw01", "HW-DEAD", "", "hardware 'HW-DEAD' is DESTROYED: it cannot take a position"},
         {"sw01", "HW-SP", "IN_USE: no", "hardware taken out of its position cannot stay IN_USE"},
-        {"ro02", "HW-SP", "IN_REPAIR", "device 'ro02' has no hardware to take out, to which the status IN_REPAIR of "
-                                       "the comment would apply"},
+        {"ro02", "HW-SP", "IN_REPAIR",
+         "device 'ro02' has no hardware to take out, to which the status IN_REPAIR of "
+         "the comment would apply"},
         {"sw01", "", "", "a second device name or a serial number is needed"},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(refused(CALL(SwapTwoDevices, c.device, c.other, c.comments)), std::string("SwapTwoDevices: ") + c.message);
+        EXPECT_EQ(refused(CALL(SwapTwoDevices, c.device, c.other, c.comments)),
+                  std::string("SwapTwoDevices: ") + c.message);
     execute("INSERT INTO hardware_device VALUES (9, 'ro02', NULL, NULL, 'SPARE', NULL, NULL, NULL)");
     EXPECT_EQ(refused(CALL(SwapTwoDevices, "sw01", "ro02", "")),
               "SwapTwoDevices: 'ro02' names both a device and a serial number: the swap cannot tell which");
@@ -383,21 +391,26 @@ TEST_F(Changes, RefusedDeletesLeaveEverythingInPlace) {
         Fn call;
         const char *message;
     } cases[] = {
-        {CALL(DeletePortRow, 2), "DeletePortRow: port 1 (way 1, type 'data') of 'sw01' carries link 1 from port 0 "
-                                 "(way 2, type 'data') of 'ro01': delete the link first (DeleteLinkRow)"},
-        {CALL(DeletePortRow, 3), "DeletePortRow: port 2 (way 2, type 'data') of 'sw01' carries link 2 to port 1 "
-                                 "(way 1, type 'data') of 'sw02': delete the link first (DeleteLinkRow)"},
+        {CALL(DeletePortRow, 2),
+         "DeletePortRow: port 1 (way 1, type 'data') of 'sw01' carries link 1 from port 0 "
+         "(way 2, type 'data') of 'ro01': delete the link first (DeleteLinkRow)"},
+        {CALL(DeletePortRow, 3),
+         "DeletePortRow: port 2 (way 2, type 'data') of 'sw01' carries link 2 to port 1 "
+         "(way 1, type 'data') of 'sw02': delete the link first (DeleteLinkRow)"},
         {CALL(DeletePortRow, 99), "DeletePortRow: no port with id 99"},
         {CALL(DeleteFunctionalDevice, 99), "DeleteFunctionalDevice: no device with id 99"},
-        {CALL(DeleteFunctionalDeviceType, "SWITCH"), "DeleteFunctionalDeviceType: device type 'SWITCH' is the type "
-                                                     "of devices 'sw01', 'sw02': delete them or change their type first"},
+        {CALL(DeleteFunctionalDeviceType, "SWITCH"),
+         "DeleteFunctionalDeviceType: device type 'SWITCH' is the type "
+         "of devices 'sw01', 'sw02': delete them or change their type first"},
         {CALL(DeleteFunctionalDeviceType, "NOPE"), "DeleteFunctionalDeviceType: no device type named 'NOPE'"},
-        {CALL(DeleteHWDevice, "HW-SW1"), "DeleteHWDevice: hardware 'HW-SW1' is in use in device 'sw01': take it out "
-                                         "first (SwapTwoDevices)"},
+        {CALL(DeleteHWDevice, "HW-SW1"),
+         "DeleteHWDevice: hardware 'HW-SW1' is in use in device 'sw01': take it out "
+         "first (SwapTwoDevices)"},
         {CALL(DeleteHWDevice, "NOPE"), "DeleteHWDevice: no hardware with serial number 'NOPE'"},
         {CALL(DeleteSystemName, "DAQ"), "DeleteSystemName: subsystem 'DAQ' is the parent of 'DAQ_RO'"},
-        {CALL(DeleteSystemName, "DAQ_RO"), "DeleteSystemName: subsystem 'DAQ_RO' is in the system list of devices "
-                                           "'ro01', 'ro02'"},
+        {CALL(DeleteSystemName, "DAQ_RO"),
+         "DeleteSystemName: subsystem 'DAQ_RO' is in the system list of devices "
+         "'ro01', 'ro02'"},
         {CALL(DeleteBootImage, "ro02"), "DeleteBootImage: device 'ro02' has no boot images"},
         {CALL(DeleteIPAlias, "nope"), "DeleteIPAlias: no IP alias 'nope'"},
         {CALL(DeleteLinkRow, 99, 0), "DeleteLinkRow: no macro link with id 99"},
