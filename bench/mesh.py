@@ -27,19 +27,11 @@ import time
 
 import libketralpython
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from insert_network import batch, int_vec  # noqa: E402
+
 MESH = 16
 DATA = "data"
-
-
-def int_vec(values):
-    vec = libketralpython.IntVec()
-    vec.extend(values)
-    return vec
-
-
-def batch(method, records):
-    for k, record in enumerate(records):
-        method(*record, 1 if k == 0 else 0, 1 if k == len(records) - 1 else 0)
 
 
 def describe(kt):

@@ -27,6 +27,7 @@ import time
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(ROOT, "bench"))
 import network  # noqa: E402
+from insert_network import batch  # noqa: E402
 
 QUERIES = 50000
 ROUNDS = 5
@@ -42,12 +43,6 @@ LISTS = ("SELECT 0, s.system_name FROM device_system ds JOIN subsystem s ON s.sy
          "WHERE ds.deviceid = ? UNION ALL "
          "SELECT 1, f.function_name FROM functional_device_function df "
          "JOIN device_function f ON f.functionid = df.functionid WHERE df.deviceid = ?")
-
-
-def batch(method, rows):
-    """One batch: first = 1 on the first record, last = 1 on the last."""
-    for i, row in enumerate(rows):
-        method(*row, 1 if i == 0 else 0, 1 if i == len(rows) - 1 else 0)
 
 
 def populate(ketral, net, int_vec):

@@ -6,18 +6,9 @@ import pytest
 
 import libketralpython
 
+from calls import batch, int_vec  # noqa: E402
+
 MESH = [f"m{i:02d}" for i in range(12)]
-
-
-def int_vec(values):
-    vec = libketralpython.IntVec()
-    vec.extend(values)
-    return vec
-
-
-def batch(method, records):
-    for k, record in enumerate(records):
-        method(*record, 1 if k == 0 else 0, 1 if k == len(records) - 1 else 0)
 
 
 @pytest.fixture

@@ -17,24 +17,14 @@ import pytest
 
 import libketralpython
 
+from calls import batch, int_vec  # noqa: E402
+
 UPDATED = "Successful update"
 DELETED = "Successful deletion "
 NO_ROWS = "NO_ROWS_SELECTED"
 
 
-def int_vec(values):
-    v = libketralpython.IntVec()
-    v.extend(values)
-    return v
-
-
 FLAGS = int_vec([1000, 1, 0])  # speed, admin_status, pxi_booting
-
-
-def batch(method, rows):
-    """One batch: first = 1 on the first record, last = 1 on the last."""
-    last = len(rows) - 1
-    return [method(*row, int(i == 0), int(i == last)) for i, row in enumerate(rows)]
 
 
 def raises_exactly(message):

@@ -7,25 +7,9 @@ import pytest
 
 import libketralpython
 
+from calls import batch, int_vec, str_vec  # noqa: E402
+
 INSERTED = "Successful insertion"
-
-
-def int_vec(values):
-    v = libketralpython.IntVec()
-    v.extend(values)
-    return v
-
-
-def str_vec(values):
-    v = libketralpython.StringVec()
-    v.extend(values)
-    return v
-
-
-def batch(method, rows):
-    """One batch: first = 1 on the first record, last = 1 on the last."""
-    last = len(rows) - 1
-    return [method(*row, int(i == 0), int(i == last)) for i, row in enumerate(rows)]
 
 
 def raises_exactly(message):

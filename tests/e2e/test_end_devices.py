@@ -6,22 +6,13 @@ import pytest
 
 import libketralpython
 
+from calls import batch, int_vec  # noqa: E402
+
 IN, OUT = 1, 2
 DEVICES = ["core1", "core2", "srv", "b1", "b2"]
 LINKS = [  # from, to (both ways)
     ("b1", "core1"), ("core1", "srv"), ("srv", "core2"), ("core2", "b2"),
 ]
-
-
-def int_vec(values):
-    vec = libketralpython.IntVec()
-    vec.extend(values)
-    return vec
-
-
-def batch(method, records):
-    for k, record in enumerate(records):
-        method(*record, 1 if k == 0 else 0, 1 if k == len(records) - 1 else 0)
 
 
 def install(kt, server_dnode):

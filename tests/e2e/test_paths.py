@@ -10,16 +10,7 @@ import pytest
 
 import libketralpython
 
-
-def int_vec(values):
-    vec = libketralpython.IntVec()
-    vec.extend(values)
-    return vec
-
-
-def batch(method, records):
-    for k, record in enumerate(records):
-        method(*record, 1 if k == 0 else 0, 1 if k == len(records) - 1 else 0)
+from calls import batch, int_vec  # noqa: E402
 
 
 def ports(device, way, names, ptype="data"):
