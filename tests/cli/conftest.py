@@ -8,7 +8,6 @@ and on PostgreSQL, unless marked sqlite_only), and on top:
 ``cli``   cli(*argv) runs the command line in this process on the test's
           database: (exit status, standard output, standard error).
 """
-import importlib.util
 import pathlib
 import sys
 
@@ -18,12 +17,7 @@ _TESTS = pathlib.Path(__file__).resolve().parent.parent
 sys.path.insert(0, str(_TESTS / "e2e"))  # for its pg_server module
 
 
-def _load(name, path):
-    spec = importlib.util.spec_from_file_location(name, path)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
-    return module
-
+from calls import load_file as _load  # noqa: E402
 
 _e2e = _load("e2e_conftest", _TESTS / "e2e" / "conftest.py")
 globals().update({name: value for name, value in vars(_e2e).items() if not name.startswith("__")})

@@ -9,7 +9,6 @@ the module and the real libketral.so.
 ``site``     ``kdb`` holding the small installation of ``describe_site``.
 Every fixture of tests/e2e/conftest.py (``database``, ``peek``, ...) is here too.
 """
-import importlib.util
 import pathlib
 import sys
 
@@ -17,9 +16,9 @@ import pytest
 
 _E2E = pathlib.Path(__file__).resolve().parent.parent / "e2e"
 sys.path.insert(0, str(_E2E))  # for its pg_server module
-_spec = importlib.util.spec_from_file_location("e2e_conftest", _E2E / "conftest.py")
-_e2e = importlib.util.module_from_spec(_spec)
-_spec.loader.exec_module(_e2e)
+from calls import load_file  # noqa: E402
+
+_e2e = load_file("e2e_conftest", _E2E / "conftest.py")
 globals().update({name: value for name, value in vars(_e2e).items()
                   if not name.startswith("__") and name != "pytest_generate_tests"})
 
