@@ -3,7 +3,6 @@
 #pragma once
 
 #include <algorithm>
-#include <array>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -16,15 +15,17 @@
 namespace ketral::store::queries {
 
 // A query answering records: every column of a row becomes one JSON key,
-// named by the column (alias). The keys are read from the statement once.
+// named by the column (alias), but for its last `extra_columns`, which are
+// left to the row query's Extra. The keys are read from the statement once.
 class RecordSql {
 public:
-    explicit RecordSql(std::string sql) : sql_(std::move(sql)) {}
+    explicit RecordSql(std::string sql, int extra_columns = 0) : sql_(std::move(sql)), extra_(extra_columns) {}
     const std::string &sql() const { return sql_; }
     const answer::JsonKeys &keys(const sql::Statement &stmt);
 
 private:
     std::string sql_;
+    int extra_;
     std::unique_ptr<answer::JsonKeys> keys_;
 };
 
@@ -80,6 +81,9 @@ inline std::string join_sorted(std::vector<std::string> &items) {
     return text;
 }
 
+// A list the database joined with "," (string_agg), sorted; NULL reads as "".
+std::string sorted_list(std::string_view joined_list);
+
 // The items of `sql` (its first column) sorted and joined.
 template <typename... Args>
 std::string joined(sql::Connection &db, std::string_view sql, const Args &...args) {
@@ -96,22 +100,6 @@ std::string joined(sql::Connection &db, std::string_view sql, const Args &...arg
         items.emplace_back(stmt->column_view(0));
     }
     return items.empty() ? first : join_sorted(items);
-}
-
-// Several lists read by one statement (one round trip to a server) whose
-// rows are (list number from 0, item): each list sorted and joined.
-template <std::size_t N, typename... Args>
-std::array<std::string, N> joined_lists(sql::Connection &db, std::string_view sql, const Args &...args) {
-    std::array<std::vector<std::string>, N> items;
-    auto stmt = db.prepare(sql);
-    stmt.bind_all(args...);
-    while (stmt.step()) {
-        const auto list = static_cast<std::size_t>(stmt->column_int(0));
-        if (list < N) items[list].emplace_back(stmt->column_view(1));
-    }
-    std::array<std::string, N> text;
-    for (std::size_t k = 0; k < N; ++k) text[k] = join_sorted(items[k]);
-    return text;
 }
 
 // Keys a row query adds after its columns (lists read by the record's id).

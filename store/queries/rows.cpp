@@ -10,13 +10,6 @@ namespace {
 const char *const kSystemsOfType =
     "SELECT s.system_name FROM device_type_system t JOIN subsystem s ON s.systemid = t.systemid "
     "WHERE t.devicetypeid = ?";
-// A device's subsystems (list 0) and functions (list 1) in one statement.
-const char *const kListsOfDevice =
-    "SELECT 0, s.system_name FROM device_system ds JOIN subsystem s ON s.systemid = ds.systemid "
-    "WHERE ds.deviceid = ? UNION ALL "
-    "SELECT 1, f.function_name FROM functional_device_function df JOIN device_function f ON f.functionid = "
-    "df.functionid "
-    "WHERE df.deviceid = ?";
 const char *const kMembersOfLinkType =
     "SELECT s.lktype FROM link_type_member m JOIN link_type s ON s.linktypeid = m.simpleid "
     "WHERE m.compositeid = ?";
@@ -27,14 +20,21 @@ RecordSql device_type(const char *where) {
                      where);
 }
 
+// A device with its subsystems and functions, in one statement (one round
+// trip to a server): the two lists come last, joined by the database.
 RecordSql device(const char *where) {
     return RecordSql(
         std::string(
             "SELECT d.deviceid, d.devicename, d.devicetypeid, t.devicetype, d.dnode, d.promiscuous_mode, d.serialid, "
-            "h.serialnb, h.hwtype, d.responsible, d.location, d.comments "
+            "h.serialnb, h.hwtype, d.responsible, d.location, d.comments, "
+            "(SELECT string_agg(s.system_name, ',') FROM device_system ds "
+            "JOIN subsystem s ON s.systemid = ds.systemid WHERE ds.deviceid = d.deviceid), "
+            "(SELECT string_agg(f.function_name, ',') FROM functional_device_function df "
+            "JOIN device_function f ON f.functionid = df.functionid WHERE df.deviceid = d.deviceid) "
             "FROM functional_device d JOIN device_type t ON t.devicetypeid = d.devicetypeid "
             "LEFT JOIN hardware_device h ON h.serialid = d.serialid WHERE ") +
-        where);
+            where,
+        2);
 }
 
 RecordSql board_cpnt(const char *where) {
@@ -103,11 +103,10 @@ void type_systems(Session &s, answer::JsonObject &o, const sql::Statement &row) 
     o.text("system_list", joined(s.db(), kSystemsOfType, row.column_int(0)));
 }
 
-void device_lists(Session &s, answer::JsonObject &o, const sql::Statement &row) {
-    const auto id = row.column_int(0);
-    const auto lists = joined_lists<2>(s.db(), kListsOfDevice, id, id);
-    o.text("system_list", lists[0]);
-    o.text("function_list", lists[1]);
+void device_lists(Session &, answer::JsonObject &o, const sql::Statement &row) {
+    const int lists = row.column_count() - 2;
+    o.text("system_list", sorted_list(row.column_view(lists)));
+    o.text("function_list", sorted_list(row.column_view(lists + 1)));
 }
 
 // A composite type's simple types; null for a simple type.

@@ -451,7 +451,8 @@ std::unique_ptr<Connection> open_postgresql(const std::string &given_url, const 
     // The server's notices ("table does not exist, skipping") are not for the script's terminal.
     PQsetNoticeProcessor(conn.get(), ignore_notice, nullptr);
     auto db = std::make_unique<PgConnection>(std::move(conn));
-    db->execute("SET client_min_messages = warning; SET lock_timeout = " + std::to_string(kPostgresqlLockTimeoutMs));
+    db->execute("SET client_min_messages = warning; SET plan_cache_mode = force_generic_plan; SET lock_timeout = " +
+                std::to_string(kPostgresqlLockTimeoutMs));
     return db;
 }
 
