@@ -108,11 +108,6 @@ void NamesInBatch::claim_key(const RecordRef &ref, std::string key, const std::s
     if (!fresh) ref.refuse(label + " already comes in record " + std::to_string(at->second) + " of this batch");
 }
 
-std::int64_t committed_writes(sql::Connection &db) {
-    auto stmt = db.prepare("SELECT writes FROM database_state");
-    return stmt.step() ? stmt->column_int(0) : 0;
-}
-
 void count_write(sql::Connection &db, bool network) {
     db.run("UPDATE database_state SET writes = writes + 1, network = network + ?", network ? 1 : 0);
 }

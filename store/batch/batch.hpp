@@ -1,13 +1,11 @@
 // The batch machinery every write goes through (inserts, updates, swaps and
-// deletes). An operation describes its
-// record once (an Op: a Record, a per-batch State, check() and write()); the
-// machinery gathers records in Session::batch, checks each as it comes (an
-// early refusal) and writes them all in one transaction when the batch
-// closes. Check and write see the same state: the write transaction holds
-// the database's write lock, and unless no write at all was committed since
-// the batch's first check, every record is checked again inside it before
-// anything is written. A failure discards the batch and names the record it
-// came from; a closing call that finds the database busy keeps the batch.
+// deletes). An operation describes its record once (an Op: a Record, a
+// per-batch State, check() and write()); the machinery gathers a batch's
+// records in Session::batch as they come, and when the batch closes checks
+// and writes them all in one transaction, which holds the database's write
+// lock from its start: what is written is what the checks saw. A failure
+// discards the batch and names the record it came from; a closing call that
+// finds the database busy keeps the batch.
 //
 // An Op provides:
 //   using Record = ...;                     the record, owned
@@ -15,19 +13,26 @@
 //   static void check(const RecordRef &, sql::Connection &, State &, Record &);
 //       refuses through RecordRef::refuse; may resolve ids into the record
 //   static void write(Writer &, State &, Record &);
+//       statements whose answer it does not need go through Connection::send
 //   static std::string subject(const Record &);   "port 3 ... of 'sw07'"
 //   static constexpr bool kChangesGraph;    whether the connectivity graph is stale after it
+// and may provide
+//   static void prefetch(sql::Connection &, State &, RecordList<Record> &);
+//       reads at once, before the checks, what the checks of all records
+//       would otherwise ask record by record (one statement, not thousands)
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
 
+#include "store/answer.hpp"
 #include "store/guard.hpp"
 #include "store/session.hpp"
 #include "store/text.hpp"
@@ -110,24 +115,17 @@ private:
 };
 
 // The open batch of an operation. No transaction stays open between its
-// calls: each record is checked in a read snapshot of its own call.
+// calls: its records wait in memory until it closes.
 class OpenBatch : public PendingBatch {
 public:
     explicit OpenBatch(const char *operation) : operation_(operation) {}
     const std::string &operation() const override { return operation_; }
     virtual std::size_t size() const = 0;
 
-    // The database's count of committed writes when the first record was
-    // checked; -1 before.
-    std::int64_t writes_at_first_check = -1;
-
 private:
     std::string operation_;
 };
 
-// The count of writes committed to the database by this library, bumped by
-// every write transaction (store_write_counts).
-std::int64_t committed_writes(sql::Connection &db);
 // Inside a write transaction: one more write, and one more change of the
 // network when `network` (the stored routing and destination tables built
 // before it are stale from then on, and every connectivity graph reloads).
@@ -167,10 +165,25 @@ public:
     using OpenBatch::OpenBatch;
     std::size_t size() const override { return records.size(); }
 
-    typename Op::State state;
-    RecordList<typename Op::Record> records;  // as checked (ids resolved)
-    RecordList<typename Op::Record> given;    // as given, to be checked again
+    RecordList<typename Op::Record> records;  // as given
 };
+
+// The names `name_of` gives the records (valid UTF-8, not empty: the others
+// are refused by the checks), each once, as a JSON array: the one parameter
+// of Connection::text_list_rows, which reads them back as rows.
+template <typename Record, typename NameOf>
+std::string names_json(RecordList<Record> &records, NameOf &&name_of) {
+    std::unordered_set<std::string_view> seen;
+    std::string json = "[";
+    for (std::size_t at = 0; at < records.size(); ++at)
+        for (const std::string *name : name_of(records[at]))
+            if (!name->empty() && is_utf8(*name) && seen.insert(*name).second) {
+                if (json.size() > 1) json.push_back(',');
+                answer::append_json_string(json, *name);
+            }
+    json.push_back(']');
+    return json;
+}
 
 namespace detail {
 
@@ -203,30 +216,39 @@ private:
 // closing record, so that the same call can be sent again.
 [[noreturn]] void busy_keeping(const char *operation, std::size_t kept);
 
-// Writes every record in one transaction, which holds the write lock from
-// its start: the records are checked again inside it (unless nothing was
-// written since the batch's first check), so what is written is what the
-// checks saw.
+template <typename Op, typename = void>
+struct HasPrefetch : std::false_type {};
+template <typename Op>
+struct HasPrefetch<Op, std::void_t<decltype(&Op::prefetch)>> : std::true_type {};
+
+// Checks and writes every record in one transaction, which holds the write
+// lock from its start. The records stay as given (a busy close keeps them
+// to be checked again); the checks resolve ids into copies.
 template <typename Op>
 void write_all(Session &session, BatchOf<Op> &batch, bool numbered) {
     sql::Connection &db = session.db();
+    const char *operation = batch.operation().c_str();
     sql::Transaction transaction(db);
-    typename Op::State fresh;
-    typename Op::State *state = &batch.state;
-    if (!numbered || committed_writes(db) != batch.writes_at_first_check) {
-        state = &fresh;
-        for (std::size_t at = 0; at < batch.records.size(); ++at) {
-            if (numbered) batch.records[at] = batch.given[at];
-            Op::check(RecordRef(batch.operation().c_str(), numbered ? at + 1 : 0), db, fresh, batch.records[at]);
-        }
+    typename Op::State state;
+    if constexpr (HasPrefetch<Op>::value) Op::prefetch(db, state, batch.records);
+    RecordList<typename Op::Record> checked;
+    for (std::size_t at = 0; at < batch.records.size(); ++at) {
+        checked.push_back(typename Op::Record(batch.records[at]));
+        Op::check(RecordRef(operation, numbered ? at + 1 : 0), db, state, checked[at]);
     }
     Writer writer{db, now_utc()};
+    db.take_failed_tag();
     std::size_t at = 0;
     try {
-        for (; at < batch.records.size(); ++at) Op::write(writer, *state, batch.records[at]);
+        for (; at < checked.size(); ++at) {
+            db.tag_sent(at);
+            Op::write(writer, state, checked[at]);
+        }
+        db.flush();
     } catch (const sql::DbError &e) {
         if (e.kind() == sql::DbErrorKind::Busy) throw;
-        rethrow_write_failure(batch.operation().c_str(), numbered ? at + 1 : 0, Op::subject(batch.records[at]));
+        const std::size_t failed = db.take_failed_tag().value_or(at);
+        rethrow_write_failure(operation, numbered ? failed + 1 : 0, Op::subject(checked[failed]));
     }
     count_write(db, Op::kChangesGraph);
     transaction.commit();
@@ -255,35 +277,14 @@ void submit(Session &session, const char *operation, Flags flags, int first, int
     }
     const bool in_session = !single;
     detail::DiscardUnlessKept discard(session, in_session);
-    if (in_session) {
-        // Checked as it comes, for an early refusal.
-        sql::Connection &db = session.db();
-        sql::ReadTransaction snapshot(db, false);
-        if (batch->writes_at_first_check < 0) batch->writes_at_first_check = committed_writes(db);
-        typename Op::Record checked = record;
-        Op::check(RecordRef(operation, batch->records.size() + 1), db, batch->state, checked);
-        batch->records.push_back(std::move(checked));
-        batch->given.push_back(std::move(record));
-    } else {
-        batch->records.push_back(std::move(record));
-    }
+    batch->records.push_back(std::move(record));
     if (last == 1) {
         try {
             detail::write_all(session, *batch, in_session);
         } catch (const sql::DbError &e) {
             if (e.kind() != sql::DbErrorKind::Busy || !in_session) throw;
-            // Back to the batch as it was before this call: its records, and
-            // the state their checks built (checked again from the records given).
+            // Back to the batch as it was before this call.
             batch->records.pop_back();
-            batch->given.pop_back();
-            sql::Connection &db = session.db();
-            sql::ReadTransaction snapshot(db, false);
-            batch->writes_at_first_check = committed_writes(db);
-            batch->state = typename Op::State{};
-            for (std::size_t at = 0; at < batch->records.size(); ++at) {
-                batch->records[at] = batch->given[at];
-                Op::check(RecordRef(operation, at + 1), db, batch->state, batch->records[at]);
-            }
             discard.keep();
             detail::busy_keeping(operation, batch->records.size());
         }

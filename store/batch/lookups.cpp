@@ -6,6 +6,14 @@ bool exists(sql::Connection &db, std::string_view select, std::string_view name)
     return db.prepare(select).bind(1, name).step();
 }
 
+std::string with_name_list(sql::Connection &db, std::string_view select) {
+    static constexpr std::string_view kNames = "{names}";
+    std::string sql(select);
+    const auto at = sql.find(kNames);
+    if (at != std::string::npos) sql.replace(at, kNames.size(), db.text_list_rows());
+    return sql;
+}
+
 std::int64_t need_id(const RecordRef &ref, sql::Connection &db, IdCache &cache, std::string_view select,
                      std::string_view name, std::string_view kind) {
     const std::int64_t id = cache.find(db, select, name);
@@ -38,13 +46,14 @@ std::string port_key(std::string_view nbr, int way, std::string_view type) {
 
 void add_members(sql::Connection &db, const MemberTable &table, std::int64_t owner,
                  const std::vector<std::int64_t> &members) {
-    for (std::int64_t member : members) db.run(table.insert, owner, member);
+    for (std::int64_t member : members) db.append(table.rows, owner, member);
 }
 
 void replace_members(sql::Connection &db, const MemberTable &table, std::int64_t owner,
                      const std::vector<std::int64_t> &members) {
-    db.run(table.clear, owner);
-    add_members(db, table, owner, members);
+    // Sent, not appended: a batch may replace one owner's members twice.
+    db.send(table.clear, owner);
+    for (std::int64_t member : members) db.send(table.rows.insert_sql(), owner, member);
 }
 
 void one_changed(std::int64_t changes) {

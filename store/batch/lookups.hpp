@@ -15,6 +15,10 @@ namespace ketral::store::batch {
 // Whether `select` (as above) finds `name`.
 bool exists(sql::Connection &db, std::string_view select, std::string_view name);
 
+// `select` with "{names}" replaced by Connection::text_list_rows: a
+// statement that takes a JSON array of names (names_json) as parameter 1.
+std::string with_name_list(sql::Connection &db, std::string_view select);
+
 // The ids of the names of a comma-separated list (split_list); a name
 // `select` does not find is refused: "no subsystem named 'X' (system list 'A,X')".
 std::vector<std::int64_t> resolve_list(const RecordRef &ref, sql::Connection &db, IdCache &cache,
@@ -31,20 +35,32 @@ std::string port_key(std::string_view nbr, int way, std::string_view type);
 // A table that joins an owner to its members (a device type or device to its
 // subsystems, a device to its functions, a composite link type to its simple types).
 struct MemberTable {
-    const char *insert;  // INSERT of one (owner, member) row
-    const char *clear;   // DELETE of every row of an owner
+    sql::BulkTable rows;  // (owner, member)
+    const char *clear;    // DELETE of every row of an owner
 };
-inline constexpr MemberTable kDeviceTypeSystems{"INSERT INTO device_type_system (devicetypeid, systemid) VALUES (?, ?)",
-                                                "DELETE FROM device_type_system WHERE devicetypeid = ?"};
-inline constexpr MemberTable kDeviceSystems{"INSERT INTO device_system (deviceid, systemid) VALUES (?, ?)",
-                                            "DELETE FROM device_system WHERE deviceid = ?"};
-inline constexpr MemberTable kDeviceFunctions{
-    "INSERT INTO functional_device_function (deviceid, functionid) VALUES (?, ?)",
-    "DELETE FROM functional_device_function WHERE deviceid = ?"};
-inline constexpr MemberTable kLinkTypeMembers{"INSERT INTO link_type_member (compositeid, simpleid) VALUES (?, ?)",
-                                              "DELETE FROM link_type_member WHERE compositeid = ?"};
+inline const MemberTable kDeviceTypeSystems{{"device_type_system", "devicetypeid, systemid", 2},
+                                            "DELETE FROM device_type_system WHERE devicetypeid = ?"};
+inline const MemberTable kDeviceSystems{{"device_system", "deviceid, systemid", 2},
+                                        "DELETE FROM device_system WHERE deviceid = ?"};
+inline const MemberTable kDeviceFunctions{{"functional_device_function", "deviceid, functionid", 2},
+                                          "DELETE FROM functional_device_function WHERE deviceid = ?"};
+inline const MemberTable kLinkTypeMembers{{"link_type_member", "compositeid, simpleid", 2},
+                                          "DELETE FROM link_type_member WHERE compositeid = ?"};
 
-// Adds `members` to the members of `owner`.
+// Keys taken in advance for the rows a batch inserts (Connection::reserve_ids).
+class ReservedIds {
+public:
+    ReservedIds() = default;
+    explicit ReservedIds(std::vector<std::int64_t> ids) : ids_(std::move(ids)) {}
+    std::int64_t take() { return ids_.at(next_++); }
+
+private:
+    std::vector<std::int64_t> ids_;
+    std::size_t next_ = 0;
+};
+
+// Adds `members` to the members of `owner` (appended rows: `owner` may be
+// appended too, to a table of a lower order).
 void add_members(sql::Connection &db, const MemberTable &table, std::int64_t owner,
                  const std::vector<std::int64_t> &members);
 // Makes `members` the members of `owner`, in place of those it had.

@@ -1,5 +1,7 @@
 // Device types, functional devices (with the hardware that fills them) and
 // spare hardware.
+#include <array>
+
 #include "store/batch/history.hpp"
 #include "store/batch/lookups.hpp"
 #include "store/hardware_status.hpp"
@@ -57,6 +59,8 @@ struct FunctionalDeviceOp {
         NamesInBatch names, serials;
         IdCache types, systems, functions;
         std::unordered_map<std::int64_t, std::vector<std::int64_t>> type_systems;
+        std::unordered_set<std::string> existing;  // the records' names taken in the database (prefetch)
+        ReservedIds device_ids, hardware_ids;
     };
     static constexpr bool kChangesGraph = true;
 
@@ -67,7 +71,7 @@ struct FunctionalDeviceOp {
         ref.need_flag(r.promiscuous_mode, "promiscuous_mode");
         ref.check_name(r.serialnb, "a serial number");
         ref.check_name(r.hwtype, "a hardware type");
-        if (exists(db, kDeviceId, r.name)) ref.refuse("device '" + r.name + "' already exists");
+        if (s.existing.count(r.name)) ref.refuse("device '" + r.name + "' already exists");
         r.type_id = need_id(ref, db, s.types, kDeviceTypeId, r.type, "device type");
         r.systems = resolve_list(ref, db, s.systems, kSubsystemId, r.system_list, "subsystem", "system list");
         if (r.systems.empty()) r.systems = type_systems(db, s, r.type_id);
@@ -77,34 +81,48 @@ struct FunctionalDeviceOp {
         s.names.claim(ref, r.name, "device");
     }
 
-    static void write(Writer &w, State &, Record &r) {
+    static void write(Writer &w, State &s, Record &r) {
+        static const sql::BulkTable kHardware("hardware_device",
+                                              "serialid, serialnb, hwtype, status, responsible, location", 0);
+        static const sql::BulkTable kDevices("functional_device",
+                                             "deviceid, devicename, devicetypeid, dnode, promiscuous_mode, serialid, "
+                                             "location, responsible, comments",
+                                             1);
         sql::Connection &db = w.db;
         if (!r.serialnb.empty()) {
             if (r.serialid != 0) {
-                db.run(
+                db.send(
                     "UPDATE hardware_device SET status = ?, hwtype = COALESCE(hwtype, ?), "
                     "responsible = COALESCE(?, responsible), location = COALESCE(?, location) WHERE serialid = ?",
                     kInUse, or_null(r.hwtype), or_null(r.responsible), or_null(r.location), r.serialid);
             } else {
-                r.serialid = db.insert_id(
-                    "INSERT INTO hardware_device (serialnb, hwtype, status, responsible, location) "
-                    "VALUES (?, ?, ?, ?, ?) RETURNING serialid",
-                    r.serialnb, or_null(r.hwtype), kInUse, or_null(r.responsible), or_null(r.location));
+                r.serialid = s.hardware_ids.take();
+                db.append(kHardware, r.serialid, r.serialnb, or_null(r.hwtype), kInUse, or_null(r.responsible),
+                          or_null(r.location));
             }
         }
-        auto stmt = db.prepare(
-            "INSERT INTO functional_device (devicename, devicetypeid, dnode, promiscuous_mode, serialid, location, "
-            "responsible, comments) VALUES (?, ?, ?, ?, ?, ?, ?, ?) RETURNING deviceid");
-        stmt.bind_all(r.name, r.type_id, r.dnode, r.promiscuous_mode);
-        if (r.serialid != 0) stmt.bind(5, r.serialid);
-        stmt.bind(6, or_null(r.location)).bind(7, or_null(r.responsible)).bind(8, or_null(r.comments));
-        const std::int64_t id = stmt.run_returning_id();
+        const std::int64_t id = s.device_ids.take();
+        db.append(kDevices, id, r.name, r.type_id, r.dnode, r.promiscuous_mode,
+                  r.serialid != 0 ? std::optional<std::int64_t>(r.serialid) : std::nullopt, or_null(r.location),
+                  or_null(r.responsible), or_null(r.comments));
         add_members(db, kDeviceSystems, id, r.systems);
         add_members(db, kDeviceFunctions, id, r.functions);
         if (r.serialid != 0)
             append_history(w, {kDeviceHardware, r.serialid, r.serialnb, id, r.name, kInUse, r.location, r.comments});
     }
     static std::string subject(const Record &r) { return "device '" + r.name + "'"; }
+    // Which of the records' names the database has, in one statement.
+    static void prefetch(sql::Connection &db, State &s, RecordList<Record> &records) {
+        auto stmt =
+            db.prepare(with_name_list(db, "SELECT devicename FROM functional_device WHERE devicename IN ({names})"));
+        stmt.bind(1, names_json(records, [](const Record &r) { return std::array{&r.name}; }));
+        while (stmt.step()) s.existing.emplace(stmt->column_view(0));
+        // The keys of the new devices and of the new hardware that fills them.
+        std::size_t serials = 0;
+        for (std::size_t at = 0; at < records.size(); ++at) serials += records[at].serialnb.empty() ? 0 : 1;
+        s.device_ids = ReservedIds(db.reserve_ids("functional_device", "deviceid", records.size()));
+        if (serials) s.hardware_ids = ReservedIds(db.reserve_ids("hardware_device", "serialid", serials));
+    }
 
 private:
     // A device given no system list belongs to its type's subsystems.

@@ -1,5 +1,6 @@
 // Macro links between the ports of devices, and micro links on a board
 // between its components and the board itself.
+#include <array>
 #include <limits>
 
 #include "store/batch/lookups.hpp"
@@ -45,10 +46,16 @@ struct MacroLinkOp {
         r.port_to = to.id;
     }
     static void write(Writer &w, State &, Record &r) {
-        auto stmt = w.db.prepare(
-            "INSERT INTO macro_link (portidfrom, portidto, linktypeid, bidirectional, link_info) VALUES (?, ?, ?, ?, "
-            "?)");
-        stmt.bind_all(r.port_from, r.port_to, r.linktype, r.bidirectional, or_null(r.link_info)).run();
+        static const sql::BulkTable kLinks("macro_link", "portidfrom, portidto, linktypeid, bidirectional, link_info",
+                                           3);
+        w.db.append(kLinks, r.port_from, r.port_to, r.linktype, r.bidirectional, or_null(r.link_info));
+    }
+    // Every device the records name at either end, with its ports, in one statement.
+    static void prefetch(sql::Connection &db, State &s, RecordList<Record> &records) {
+        auto stmt = db.prepare(with_name_list(
+            db, std::string("SELECT d.devicename, ") + kPortsOfDevice + "WHERE d.devicename IN ({names})"));
+        stmt.bind(1, names_json(records, [](const Record &r) { return std::array{&r.node_from, &r.node_to}; }));
+        while (stmt.step()) add_port(s.devices[stmt->column_text(0)], *stmt, 1);
     }
     static std::string subject(const Record &r) {
         return "the link from " + port_label(r.nbr_from, kOutput, r.type_from, r.node_from) + " to " +
@@ -61,20 +68,28 @@ private:
                                                                const std::string &name) {
         const auto found = s.devices.find(name);
         if (found != s.devices.end()) return found->second;
-        auto stmt = db.prepare(
-            "SELECT d.deviceid, p.portid, p.port_nbr, p.port_way, p.port_type, "
-            "CASE WHEN p.port_way = 2 AND EXISTS (SELECT 1 FROM macro_link m WHERE m.portidfrom = p.portid) THEN 1 "
-            "WHEN p.port_way = 1 AND EXISTS (SELECT 1 FROM macro_link m WHERE m.portidto = p.portid) THEN 1 ELSE 0 END "
-            "FROM functional_device d LEFT JOIN port p ON p.deviceid = d.deviceid WHERE d.devicename = ?");
+        auto stmt = db.prepare(std::string("SELECT ") + kPortsOfDevice + "WHERE d.devicename = ?");
         stmt.bind(1, name);
         if (!stmt.step()) ref.refuse("no device named '" + name + "'");
         std::unordered_map<std::string, Port> ports;
-        do {
-            if (stmt->column_is_null(1)) break;
-            ports.emplace(port_key(stmt->column_text(2), static_cast<int>(stmt->column_int(3)), stmt->column_text(4)),
-                          Port{stmt->column_int(1), stmt->column_int(5) != 0 ? 0 : kFree});
-        } while (stmt.step());
+        do add_port(ports, *stmt, 0);
+        while (stmt.step());
         return s.devices.emplace(name, std::move(ports)).first->second;
+    }
+
+    // A device's ports, each with whether it carries a link (the columns
+    // after the SELECT, from column `at`: device id, port id, number, way,
+    // type, linked); a device without ports has one row of NULLs.
+    static constexpr const char *kPortsOfDevice =
+        "d.deviceid, p.portid, p.port_nbr, p.port_way, p.port_type, "
+        "CASE WHEN p.port_way = 2 AND EXISTS (SELECT 1 FROM macro_link m WHERE m.portidfrom = p.portid) THEN 1 "
+        "WHEN p.port_way = 1 AND EXISTS (SELECT 1 FROM macro_link m WHERE m.portidto = p.portid) THEN 1 ELSE 0 END "
+        "FROM functional_device d LEFT JOIN port p ON p.deviceid = d.deviceid ";
+    static void add_port(std::unordered_map<std::string, Port> &ports, const sql::Statement &row, int at) {
+        if (row.column_is_null(at + 1)) return;
+        ports.emplace(
+            port_key(row.column_view(at + 2), static_cast<int>(row.column_int(at + 3)), row.column_view(at + 4)),
+            Port{row.column_int(at + 1), row.column_int(at + 5) != 0 ? 0 : kFree});
     }
 
     static Port &end_port(const RecordRef &ref, sql::Connection &db, State &s, const std::string &device,

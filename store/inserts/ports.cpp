@@ -1,6 +1,7 @@
 // Ports of functional devices with their IP and MAC data, a device's
 // interfaces and ports in one record (InsertTestFunctionalDevice), and the
 // ports of spare hardware.
+#include <array>
 #include <cstring>
 
 #include "store/batch/lookups.hpp"
@@ -63,13 +64,27 @@ struct PortOp {
     static void write(Writer &w, State &s, Record &r) {
         std::int64_t ipid = 0;
         if (!r.ipaddress.empty()) ipid = write_ip(w.db, s.ips.at(r.ipaddress), r.ipaddress);
-        auto stmt = w.db.prepare(
-            "INSERT INTO port (deviceid, port_nbr, port_way, port_type, speed, admin_status, pxi_booting, phy, bia, "
-            "macaddress, ipid) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-        stmt.bind_all(r.deviceid, r.nbr, r.way, r.type, r.speed, r.admin_status, r.pxi_booting, or_null(r.phy),
-                      or_null(r.bia), or_null(r.macaddress));
-        if (ipid != 0) stmt.bind(11, ipid);
-        stmt.run();
+        static const sql::BulkTable kPorts("port",
+                                           "deviceid, port_nbr, port_way, port_type, speed, admin_status, pxi_booting, "
+                                           "phy, bia, macaddress, ipid",
+                                           2);
+        w.db.append(kPorts, r.deviceid, r.nbr, r.way, r.type, r.speed, r.admin_status, r.pxi_booting, or_null(r.phy),
+                    or_null(r.bia), or_null(r.macaddress),
+                    ipid != 0 ? std::optional<std::int64_t>(ipid) : std::nullopt);
+    }
+    // Every device the records name, with its ports, in one statement.
+    static void prefetch(sql::Connection &db, State &s, RecordList<Record> &records) {
+        auto stmt = db.prepare(with_name_list(
+            db,
+            "SELECT d.devicename, d.deviceid, p.port_nbr, p.port_way, p.port_type FROM functional_device d "
+            "LEFT JOIN port p ON p.deviceid = d.deviceid WHERE d.devicename IN ({names})"));
+        stmt.bind(1, names_json(records, [](const Record &r) { return std::array{&r.devicename}; }));
+        while (stmt.step()) {
+            Device &device = s.devices.try_emplace(stmt->column_text(0), Device{stmt->column_int(1), {}}).first->second;
+            if (!stmt->column_is_null(2))
+                device.ports.emplace(
+                    port_key(stmt->column_view(2), static_cast<int>(stmt->column_int(3)), stmt->column_view(4)), 0);
+        }
     }
     static std::string subject(const Record &r) { return port_label(r.nbr, r.way, r.type, r.devicename); }
 
@@ -243,7 +258,7 @@ struct SparePortOp {
         if (!fresh) ref.refuse(subject(r) + taken(at->second));
     }
     static void write(Writer &w, State &, Record &r) {
-        w.db.run(
+        w.db.send(
             "INSERT INTO spare_port (serialid, port_nbr, port_way, port_type, bia, macaddress) "
             "VALUES (?, ?, ?, ?, ?, ?)",
             r.serialid, r.nbr, r.way, r.type, or_null(r.bia), or_null(r.macaddress));

@@ -6,6 +6,49 @@
 
 namespace ketral::store::sql {
 
+BulkTable::BulkTable(const char *table, const char *columns, int order, bool standalone)
+    : insert_(std::string("INSERT INTO ") + table + " (" + columns + ") VALUES ("),
+      copy_(std::string("COPY ") + table + " (" + columns + ") FROM STDIN"),
+      order_(order),
+      standalone_(standalone) {
+    for (const char *c = columns; *c; ++c)
+        if (*c == ',') insert_ += "?, ";
+    insert_ += "?)";
+}
+
+void CopyRow::add(std::string_view value) {
+    if (!is_utf8(value)) throw own_error(DbErrorKind::InvalidText, "a text argument");
+    if (value.find('\0') != std::string_view::npos)
+        throw DbError(DbErrorKind::InvalidValue, 0, "a text holds a NUL byte", "a text with a NUL byte");
+    field();
+    for (const char c : value) {
+        switch (c) {
+        case '\\': text_ += "\\\\"; break;
+        case '\t': text_ += "\\t"; break;
+        case '\n': text_ += "\\n"; break;
+        case '\r': text_ += "\\r"; break;
+        default: text_.push_back(c);
+        }
+    }
+}
+
+void CopyRow::add(const char *value) {
+    if (value)
+        add(std::string_view(value));
+    else
+        add(nullptr);
+}
+
+void CopyRow::add(std::nullptr_t) {
+    field();
+    text_ += "\\N";
+}
+
+const std::string &CopyRow::end() {
+    text_.push_back('\n');
+    return text_;
+}
+
 Prepared::Prepared(Statement *stmt, bool *in_use, std::unique_ptr<Statement> owned)
     : stmt_(stmt), in_use_(in_use), owned_(std::move(owned)) {}
 

@@ -6,10 +6,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "store/sql/errors.hpp"
 
@@ -39,6 +42,12 @@ public:
     // The text without a copy, valid until the next step, reset or read of this column.
     virtual std::string_view column_view(int column) const = 0;
 
+    // Runs a statement whose answer nobody reads (an INSERT, say). A backend
+    // may send it without waiting (Connection::send); by default it runs now.
+    virtual void send() {
+        while (step()) {}
+    }
+
     // Rewinds the statement and clears its bindings; never throws.
     virtual void reset() noexcept = 0;
 
@@ -46,6 +55,58 @@ public:
 };
 
 class Connection;
+
+// A table whose rows a write appends (Connection::append): its name, the
+// columns each row gives, in order, and the two statements made of them.
+// Rows gathered for several tables are written table by table in their
+// `order`: a row may refer only to rows of tables of a lower order (or to
+// rows already written). A `standalone` table's rows are referred to by no
+// statement of the transaction (the history): they may wait until its end.
+class BulkTable {
+public:
+    BulkTable(const char *table, const char *columns, int order, bool standalone = false);
+    const std::string &insert_sql() const { return insert_; }  // INSERT INTO t (c, ...) VALUES (?, ...)
+    const std::string &copy_sql() const { return copy_; }      // COPY t (c, ...) FROM STDIN
+    int order() const { return order_; }
+    bool standalone() const { return standalone_; }
+
+private:
+    std::string insert_, copy_;
+    int order_;
+    bool standalone_;
+};
+
+// One row in COPY's text format: values separated by tabs, ended by a
+// newline, NULL as \N, backslashes and line ends escaped. Texts must be
+// valid UTF-8 without NUL, as bound ones must.
+class CopyRow {
+public:
+    template <typename Int, std::enable_if_t<std::is_integral_v<Int>, int> = 0>
+    void add(Int value) {
+        field();
+        text_ += std::to_string(static_cast<std::int64_t>(value));
+    }
+    void add(std::string_view value);
+    void add(const std::string &value) { add(std::string_view(value)); }
+    void add(const char *value);
+    void add(std::nullptr_t);
+    template <typename T>
+    void add(const std::optional<T> &value) {
+        if (value)
+            add(*value);
+        else
+            add(nullptr);
+    }
+    const std::string &end();
+
+private:
+    void field() {
+        if (!first_) text_.push_back('\t');
+        first_ = false;
+    }
+    std::string text_;
+    bool first_ = true;
+};
 
 // A statement lent by Connection::prepare for the time of one use. It is
 // rewound, cleared and handed back to the cache when it goes out of scope.
@@ -71,6 +132,10 @@ public:
         stmt_->bind_null(index);
         return *this;
     }
+    template <typename T>
+    Prepared &bind(int index, const std::optional<T> &value) {
+        return value ? bind(index, *value) : bind(index, nullptr);
+    }
 
     // Binds the arguments to parameters 1, 2, ... in order.
     template <typename... Args>
@@ -85,6 +150,8 @@ public:
     void run() {
         while (stmt_->step()) {}
     }
+    // Runs it as Connection::send does.
+    void send() { stmt_->send(); }
     // Runs an INSERT written with "RETURNING <key>" and answers the new key.
     std::int64_t run_returning_id();
     void reset() { stmt_->reset(); }
@@ -123,6 +190,35 @@ public:
         return prepare(sql).bind_all(args...).run_returning_id();
     }
 
+    // A statement whose answer nobody reads (how many rows it changed
+    // included): PostgreSQL sends it without waiting for the server, in
+    // pipeline mode, so that a thousand INSERTs cost one round trip; SQLite
+    // runs it at once. Every statement sent is done, or has failed, when the
+    // next statement that waits returns (flush() waits for them alone); the
+    // failure of one is raised there, and take_failed_tag() tells the tag it
+    // was sent with.
+    template <typename... Args>
+    void send(std::string_view sql, const Args &...args) {
+        prepare(sql).bind_all(args...).send();
+    }
+    virtual void flush() {}
+
+    // Appends a row to `table`, as send() does: PostgreSQL gathers the rows
+    // and writes each table's with one COPY before the next statement sent
+    // or waited for (standalone tables: before the next that waits); SQLite
+    // inserts it at once.
+    template <typename... Args>
+    void append(const BulkTable &table, const Args &...args) {
+        if (!copies_rows()) return send(table.insert_sql(), args...);
+        CopyRow row;
+        (row.add(args), ...);
+        append_row(table, row.end());
+    }
+    // The tag the statements sent from now on carry (a batch's record).
+    void tag_sent(std::size_t tag) { tag_ = tag; }
+    // The tag of the statement sent whose failure was raised last, once.
+    std::optional<std::size_t> take_failed_tag() { return std::exchange(failed_tag_, std::nullopt); }
+
     // Runs text holding one or more statements without parameters (DDL).
     virtual void execute(const std::string &sql) = 0;
 
@@ -144,6 +240,10 @@ public:
     // The database as a message names it, without credentials.
     virtual std::string describe() const = 0;
 
+    // `count` new keys for `key` of `table`, taken now for rows the caller
+    // inserts with them in this (write) transaction; never handed out again.
+    virtual std::vector<std::int64_t> reserve_ids(std::string_view table, std::string_view key, std::size_t count) = 0;
+
     // Whether this connection may only read (a file or folder the process
     // cannot write): every write fails as read-only.
     virtual bool read_only() const { return false; }
@@ -153,6 +253,9 @@ public:
     // Column type of an integer key the database numbers itself; numbers are
     // never reused, so ids kept in the history stay unambiguous.
     virtual std::string_view auto_id_type() const = 0;
+    // A subquery whose rows (one text column) are the items of a JSON array
+    // of texts bound as its one parameter: a list of names as one value.
+    virtual std::string_view text_list_rows() const = 0;
     // Column type of a text: compared and sorted byte by byte on every backend.
     virtual std::string_view text_type() const { return "TEXT"; }
 
@@ -162,6 +265,11 @@ public:
 
 protected:
     virtual std::unique_ptr<Statement> compile(std::string_view sql, bool persistent) = 0;
+    virtual bool copies_rows() const { return false; }
+    virtual void append_row(const BulkTable &, const std::string &) {}
+
+    std::size_t tag_ = 0;
+    std::optional<std::size_t> failed_tag_;
 
 private:
     struct Entry {

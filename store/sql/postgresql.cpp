@@ -3,11 +3,14 @@
 // kind of binding (PQprepare under a generated name) and executed by name;
 // its whole answer comes back at once and step() walks it. Values travel as
 // text, typed by the binding (integer, text, or left to the server for NULL).
-// Every failure is raised as DbError through postgresql_error.
+// Every failure is raised as DbError through postgresql_error. Statements
+// sent without waiting (Connection::send) go out in pipeline mode and are
+// answered together at the next statement that waits.
 #include "store/sql/postgresql.hpp"
 
 #include <libpq-fe.h>
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cstdlib>
@@ -53,8 +56,8 @@ std::string field(const PGresult *result, int code) {
     return value ? value : "";
 }
 
-// The failure `result` (or, without one, the connection) reports, for `sql`.
-[[noreturn]] void fail(PGconn *conn, const PGresult *result, std::string_view sql) {
+// The failure `result` (or, without one, the connection) reports, for a statement doing `verb`.
+[[noreturn]] void fail(PGconn *conn, const PGresult *result, Verb verb) {
     ServerReport report;
     report.sqlstate = field(result, PG_DIAG_SQLSTATE);
     report.message = field(result, PG_DIAG_MESSAGE_PRIMARY);
@@ -65,8 +68,17 @@ std::string field(const PGresult *result, int code) {
     if (report.message.empty()) report.message = one_line(PQerrorMessage(conn));
     // Whatever the last report said, a broken connection is a lost one.
     if (PQstatus(conn) == CONNECTION_BAD) report.sqlstate.clear();
-    throw postgresql_error(report, verb_of(sql));
+    throw postgresql_error(report, verb);
 }
+
+[[noreturn]] void fail(PGconn *conn, const PGresult *result, std::string_view sql) { fail(conn, result, verb_of(sql)); }
+
+// Statements sent in one pipeline before their answers are read: their
+// answers (a few dozen bytes each) must fit the socket's buffers, or the
+// server would wait for us to read while we wait for it to read.
+constexpr std::size_t kPipelineDepth = 1000;
+// Rows appended are written once they reach this size; COPY takes its data in chunks.
+constexpr std::size_t kBulkBytes = 8u << 20, kCopyChunk = 1u << 20;
 
 bool succeeded(const PGresult *result) {
     const ExecStatusType status = PQresultStatus(result);
@@ -103,6 +115,7 @@ public:
     void bind_null(int index) override { param(index).clear(); }
 
     bool step() override;
+    void send() override;
 
     int column_count() const override { return PQnfields(shape()); }
     std::string column_name(int column) const override {
@@ -157,6 +170,17 @@ private:
 };
 
 class PgConnection final : public Connection {
+    struct Sent {
+        std::size_t tag;
+        Verb verb;
+    };
+    // Rows appended to one table and not yet written: their text, where each ends, their tags.
+    struct Bulk {
+        const BulkTable *table = nullptr;
+        std::string rows;
+        std::vector<std::size_t> ends, tags;
+    };
+
 public:
     explicit PgConnection(ConnHandle conn) : conn_(std::move(conn)) {}
     ~PgConnection() override {
@@ -167,6 +191,123 @@ public:
     PGconn *raw() const { return conn_.get(); }
     bool closing() const { return closing_; }
     std::string next_statement_name() { return "ketral_" + std::to_string(++statements_); }
+
+    // Sends a prepared statement in pipeline mode, its answer left for drain().
+    void send_prepared(const std::string &name, const std::vector<const char *> &values, std::string_view sql) {
+        write_bulk(false);
+        if (!pipeline_ && PQenterPipelineMode(conn_.get()) != 1) fail(conn_.get(), nullptr, sql);
+        pipeline_ = true;
+        if (PQsendQueryPrepared(conn_.get(), name.c_str(), static_cast<int>(values.size()), values.data(), nullptr,
+                                nullptr, 0) != 1)
+            fail(conn_.get(), nullptr, sql);
+        sent_.push_back({tag_, verb_of(sql)});
+        if (sent_.size() >= kPipelineDepth) drain(true);
+    }
+
+    // Reads the answers of the statements sent and leaves pipeline mode. The
+    // first failure among them is raised (with raise) after all are read: a
+    // failed statement makes the server skip the rest up to the sync.
+    void drain(bool raise) {
+        if (!pipeline_) return;
+        PGconn *conn = conn_.get();
+        ResultHandle failure;
+        Sent failed{};
+        const bool synced = PQpipelineSync(conn) == 1;
+        for (const Sent &sent : sent_) {
+            if (!synced) break;
+            while (PGresult *raw = PQgetResult(conn)) {
+                ResultHandle result(raw);
+                if (!failure && PQresultStatus(raw) == PGRES_FATAL_ERROR) {
+                    failure = std::move(result);
+                    failed = sent;
+                }
+            }
+            if (PQstatus(conn) == CONNECTION_BAD) break;
+        }
+        while (synced && PQstatus(conn) != CONNECTION_BAD) {
+            ResultHandle result(PQgetResult(conn));
+            if (!result || PQresultStatus(result.get()) == PGRES_PIPELINE_SYNC) break;
+        }
+        sent_.clear();
+        pipeline_ = false;
+        PQexitPipelineMode(conn);
+        if (!raise) return;
+        if (failure) failed_tag_ = failed.tag;
+        if (failure || !synced || PQstatus(conn) == CONNECTION_BAD)
+            fail(conn, failure.get(), failure ? failed.verb : Verb::Other);
+    }
+    void flush() override { settle(); }
+
+    // Everything sent and appended is written (and its failure raised)
+    // before a statement that waits for its answer.
+    void settle() {
+        write_bulk();
+        drain(true);
+    }
+
+    // The rows appended, each table's with one COPY, in the tables' order
+    // (standalone ones too when `all`).
+    void write_bulk(bool all = true) {
+        if (bulks_.empty()) return;
+        std::vector<Bulk> now;
+        for (Bulk &bulk : bulks_)
+            if (all || !bulk.table->standalone()) {
+                now.push_back(std::move(bulk));
+                bulk.table = nullptr;
+            }
+        if (bulks_.empty() || all) bulk_bytes_ = 0;
+        bulks_.erase(std::remove_if(bulks_.begin(), bulks_.end(), [](const Bulk &b) { return !b.table; }),
+                     bulks_.end());
+        std::stable_sort(now.begin(), now.end(),
+                         [](const Bulk &a, const Bulk &b) { return a.table->order() < b.table->order(); });
+        for (const Bulk &bulk : now) write_rows(bulk);
+    }
+
+    // One table's rows. When they come from several tags, the COPY runs in
+    // a savepoint: if it fails, each row is written again on its own to find
+    // the one at fault, whose tag is the failure's.
+    void write_rows(const Bulk &bulk) {
+        drain(true);
+        const bool one_tag =
+            std::all_of(bulk.tags.begin(), bulk.tags.end(), [&](std::size_t tag) { return tag == bulk.tags.front(); });
+        if (!one_tag) execute("SAVEPOINT ketral_bulk");
+        ResultHandle failure = copy(bulk.table->copy_sql(), bulk.rows);
+        if (!failure) {
+            if (!one_tag) execute("RELEASE SAVEPOINT ketral_bulk");
+            return;
+        }
+        if (!one_tag) {
+            execute("ROLLBACK TO SAVEPOINT ketral_bulk");
+            std::size_t start = 0;
+            for (std::size_t row = 0; row < bulk.ends.size(); ++row) {
+                const std::string_view text(bulk.rows.data() + start, bulk.ends[row] - start);
+                start = bulk.ends[row];
+                if (ResultHandle own = copy(bulk.table->copy_sql(), text)) {
+                    failed_tag_ = bulk.tags[row];
+                    fail(conn_.get(), own.get(), Verb::Insert);
+                }
+            }
+        }
+        failed_tag_ = bulk.tags.front();
+        fail(conn_.get(), failure.get(), Verb::Insert);
+    }
+
+    // Runs `copy_sql` with `rows` as its data: null when it succeeded, its
+    // failure otherwise.
+    ResultHandle copy(const std::string &copy_sql, std::string_view rows) {
+        PGconn *conn = conn_.get();
+        ResultHandle started(PQexec(conn, copy_sql.c_str()));
+        if (!started || PQresultStatus(started.get()) != PGRES_COPY_IN) fail(conn, started.get(), copy_sql);
+        bool sent = true;
+        for (std::size_t at = 0; sent && at < rows.size(); at += kCopyChunk)
+            sent = PQputCopyData(conn, rows.data() + at, static_cast<int>(std::min(kCopyChunk, rows.size() - at))) == 1;
+        if (!sent || PQputCopyEnd(conn, nullptr) != 1) fail(conn, nullptr, copy_sql);
+        ResultHandle result(PQgetResult(conn));
+        while (PGresult *more = PQgetResult(conn)) PQclear(more);
+        if (!result) fail(conn, nullptr, copy_sql);
+        if (PQresultStatus(result.get()) == PGRES_COMMAND_OK) return nullptr;
+        return result;
+    }
 
     // A result that must have succeeded; its failure is raised for `sql`.
     ResultHandle checked(PGresult *raw_result, std::string_view sql) {
@@ -183,7 +324,10 @@ public:
         changes_ = parse_int(PQcmdTuples(const_cast<PGresult *>(result)));
     }
 
-    void execute(const std::string &sql) override { checked(PQexec(conn_.get(), sql.c_str()), sql); }
+    void execute(const std::string &sql) override {
+        settle();
+        checked(PQexec(conn_.get(), sql.c_str()), sql);
+    }
 
     std::string describe() const override {
         const auto text = [](const char *t) { return std::string(t ? t : ""); };
@@ -214,12 +358,17 @@ public:
         reading_ = false;
     }
     void commit() override {
+        settle();
         ResultHandle result = checked(PQexec(conn_.get(), "COMMIT"), "COMMIT");
         // The server answers COMMIT of a transaction an error spoiled by rolling it back.
         if (std::strcmp(PQcmdStatus(result.get()), "ROLLBACK") == 0)
             throw own_error(DbErrorKind::Other, "the transaction failed earlier and was rolled back");
     }
-    void rollback() override { execute("ROLLBACK"); }
+    void rollback() override {
+        bulks_.clear();
+        drain(false);
+        execute("ROLLBACK");
+    }
     bool in_transaction() const override {
         const PGTransactionStatusType status = PQtransactionStatus(conn_.get());
         return status == PQTRANS_INTRANS || status == PQTRANS_INERROR || status == PQTRANS_ACTIVE;
@@ -235,6 +384,16 @@ public:
     // Numbers come from a sequence and are never reused. An explicit id is
     // accepted, as on SQLite, but the sequence does not move past it.
     std::string_view auto_id_type() const override { return "INTEGER GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY"; }
+    // From the key's own sequence, in one round trip.
+    std::vector<std::int64_t> reserve_ids(std::string_view table, std::string_view key, std::size_t count) override {
+        std::vector<std::int64_t> ids;
+        ids.reserve(count);
+        auto stmt = prepare("SELECT nextval(pg_get_serial_sequence(?, ?)) FROM generate_series(1, ?)");
+        stmt.bind_all(table, key, static_cast<std::int64_t>(count));
+        while (stmt.step()) ids.push_back(stmt->column_int(0));
+        return ids;
+    }
+    std::string_view text_list_rows() const override { return "SELECT json_array_elements_text(CAST(? AS json))"; }
     // Byte order, as SQLite compares texts, whatever the database's locale.
     std::string_view text_type() const override { return "TEXT COLLATE \"C\""; }
 
@@ -243,8 +402,25 @@ protected:
         return std::make_unique<PgStatement>(*this, sql, persistent);
     }
 
+protected:
+    bool copies_rows() const override { return true; }
+    void append_row(const BulkTable &table, const std::string &row) override {
+        auto found = std::find_if(bulks_.begin(), bulks_.end(), [&](const Bulk &b) { return b.table == &table; });
+        if (found == bulks_.end()) found = bulks_.insert(bulks_.end(), Bulk{&table, {}, {}, {}});
+        found->rows += row;
+        found->ends.push_back(found->rows.size());
+        found->tags.push_back(tag_);
+        bulk_bytes_ += row.size();
+        if (bulk_bytes_ >= kBulkBytes) write_bulk();
+    }
+
 private:
+    std::vector<Bulk> bulks_;
+    std::size_t bulk_bytes_ = 0;
+
     ConnHandle conn_;
+    bool pipeline_ = false;  // in pipeline mode, with the statements of sent_ unanswered
+    std::vector<Sent> sent_;
     bool closing_ = false;
     bool reading_ = false;  // a read transaction of begin_read is open
     unsigned long statements_ = 0;
@@ -282,14 +458,28 @@ const std::string &PgStatement::prepared_name() {
     types.reserve(params_.size());
     for (const Param &p : params_) types.push_back(p.kind == 'i' ? kInt8Oid : p.kind == 't' ? kTextOid : 0);
     std::string name = conn_.next_statement_name();
+    conn_.settle();
     conn_.checked(
         PQprepare(conn_.raw(), name.c_str(), server_sql_.c_str(), static_cast<int>(types.size()), types.data()), sql_);
     prepared_.emplace_back(std::move(kinds), std::move(name));
     return prepared_.back().second;
 }
 
+void PgStatement::send() {
+    if (!persistent_) {
+        while (step()) {}
+        return;
+    }
+    const std::string &name = prepared_name();
+    std::vector<const char *> values;
+    values.reserve(params_.size());
+    for (const Param &p : params_) values.push_back(p.kind == 'n' ? nullptr : p.value.c_str());
+    conn_.send_prepared(name, values, sql_);
+}
+
 bool PgStatement::step() {
     if (result_) return ++row_ < rows_;
+    conn_.settle();
     std::vector<const char *> values;
     values.reserve(params_.size());
     for (const Param &p : params_) values.push_back(p.kind == 'n' ? nullptr : p.value.c_str());
@@ -314,6 +504,7 @@ const PGresult *PgStatement::shape() const {
     if (!description_) {
         auto *self = const_cast<PgStatement *>(this);
         const std::string name = self->prepared_name();
+        conn_.settle();
         description_ = conn_.checked(PQdescribePrepared(conn_.raw(), name.c_str()), sql_);
     }
     return description_.get();

@@ -138,6 +138,20 @@ public:
         return prepare("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?").bind(1, name).step();
     }
     std::string_view auto_id_type() const override { return "INTEGER PRIMARY KEY AUTOINCREMENT"; }
+    // Inside a write transaction (the write lock held), past every key the
+    // table has had: explicit keys move AUTOINCREMENT's counter past them.
+    std::vector<std::int64_t> reserve_ids(std::string_view table, std::string_view key, std::size_t count) override {
+        auto stmt = prepare(
+            "SELECT MAX(COALESCE((SELECT seq FROM sqlite_sequence WHERE name = ?), 0), "
+            "COALESCE((SELECT MAX(" +
+            std::string(key) + ") FROM " + std::string(table) + "), 0))");
+        stmt.bind(1, table);
+        const std::int64_t last = stmt.step() ? stmt->column_int(0) : 0;
+        std::vector<std::int64_t> ids(count);
+        for (std::size_t i = 0; i < count; ++i) ids[i] = last + 1 + static_cast<std::int64_t>(i);
+        return ids;
+    }
+    std::string_view text_list_rows() const override { return "SELECT value FROM json_each(?)"; }
 
 protected:
     std::unique_ptr<Statement> compile(std::string_view sql, bool persistent) override {

@@ -277,7 +277,7 @@ TEST_F(Changes, ABatchOfRenamesSeesItsEarlierRecords) {
               (std::vector<std::string>{"1|b", "2|sw02", "3|ro02", "4|ro01"}));
     const auto before = snapshot();
     ok(CALL(UpdateMultipleDevNamesDevices, "b", "c", 1, 0));
-    EXPECT_EQ(refused(CALL(UpdateMultipleDevNamesDevices, "b", "d", 0, 0)),
+    EXPECT_EQ(refused(CALL(UpdateMultipleDevNamesDevices, "b", "d", 0, 1)),
               "UpdateMultipleDevNamesDevices: record 2: device 'b' was renamed by record 1 of this batch");
     ok(CALL(UpdateMultipleDevNamesDevices, "sw02", "x", 1, 0));
     EXPECT_EQ(refused(CALL(UpdateMultipleDevNamesDevices, "ro01", "x", 0, 1)),
@@ -296,7 +296,7 @@ TEST_F(Changes, AConflictWrittenMeanwhileFailsTheBatchNamingItsRecord) {
     ok(CALL(UpdateMultipleAttributesDevices, "ro02", 1, 1, "y", "", 0, 0));
     execute("DELETE FROM functional_device WHERE deviceid = 4");  // by another process
     EXPECT_EQ(refused(CALL(UpdateMultipleAttributesDevices, "sw02", 1, 1, "z", "", 0, 1)),
-              "UpdateMultipleAttributesDevices: record 2: device 'ro02' does not exist");
+              "UpdateMultipleAttributesDevices: record 2: no device named 'ro02'");
     EXPECT_EQ(one("SELECT location FROM functional_device WHERE deviceid = 3"), "rack1");
     ok(CALL(UpdateMultipleDevNamesDevices, "sw02", "sw09", 1, 0));
     execute("INSERT INTO functional_device (devicename, devicetypeid) VALUES ('sw09', 1)");
