@@ -2,6 +2,8 @@
 // RAII owners built on the virtual interface.
 #include "store/sql/database.hpp"
 
+#include <algorithm>
+
 #include "store/text.hpp"
 
 namespace ketral::store::sql {
@@ -58,6 +60,20 @@ Prepared Connection::prepare(std::string_view sql) {
     }
     entry.in_use = true;
     return Prepared(entry.stmt.get(), &entry.in_use, nullptr);
+}
+
+void Connection::insert_int_rows(std::string_view table, std::string_view columns,
+                                 const std::vector<std::int64_t> &values) {
+    const std::size_t width = static_cast<std::size_t>(std::count(columns.begin(), columns.end(), ',')) + 1;
+    std::string sql = "INSERT INTO " + std::string(table) + " (" + std::string(columns) + ") VALUES (?";
+    for (std::size_t i = 1; i < width; ++i) sql += ", ?";
+    sql += ")";
+    auto insert = prepare(sql);
+    for (std::size_t row = 0; row + width <= values.size(); row += width) {
+        for (std::size_t i = 0; i < width; ++i) insert->bind_int(static_cast<int>(i + 1), values[row + i]);
+        insert.run();
+        insert.reset();
+    }
 }
 
 void Connection::clear_statement_cache() {

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <type_traits>
 #include <unordered_map>
+#include <vector>
 
 #include "store/sql/errors.hpp"
 
@@ -155,6 +156,16 @@ public:
     virtual std::string_view auto_id_type() const = 0;
     // Column type of a text: compared and sorted byte by byte on every backend.
     virtual std::string_view text_type() const { return "TEXT"; }
+    // What follows the column list of a table stored in the order of its
+    // primary key, without a row number of its own (SQLite: WITHOUT ROWID).
+    virtual std::string_view key_ordered_table() const { return ""; }
+
+    // Appends rows of integers to `table` in the caller's transaction:
+    // `columns` names them ("a, b, c"), `values` holds the rows one after
+    // another, a value per column. Here one cached INSERT runs per row; a
+    // backend with a bulk path of its own (PostgreSQL's COPY) overrides it.
+    virtual void insert_int_rows(std::string_view table, std::string_view columns,
+                                 const std::vector<std::int64_t> &values);
 
     // Drops every cached statement that is not in use right now.
     void clear_statement_cache();

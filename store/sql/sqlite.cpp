@@ -138,6 +138,7 @@ public:
         return prepare("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?").bind(1, name).step();
     }
     std::string_view auto_id_type() const override { return "INTEGER PRIMARY KEY AUTOINCREMENT"; }
+    std::string_view key_ordered_table() const override { return " WITHOUT ROWID"; }
 
 protected:
     std::unique_ptr<Statement> compile(std::string_view sql, bool persistent) override {
