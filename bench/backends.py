@@ -15,17 +15,31 @@ Then, once on each backend, the mesh searches of bench/mesh.py (every
 search answers or is refused by name within about 10 s at the default
 limits).
 
+Then the routing tables: the network at S, with its links out of use marked
+(bench/paths.py build_database on SQLite; the same batched inserts on
+PostgreSQL), gets CreateRoutingTable (no limit) for every switch (502 at
+S = 500) through the module on each backend, timed from a new connection
+(its first call reads the graph). The reference is igraph's BFS and Python's
+sqlite3 storing the same rows into a table keyed as ours, in one transaction
+(bench/paths.py igraph_stored). All three must store the same rows (count
+and checksum).
+
 The best round counts. The server runs with the settings a production
 server would have (fsync on), except synchronous_commit = off: a commit does
 not wait for its WAL flush, as SQLite's WAL with synchronous = NORMAL does
 not wait for its fsync.
 
-  PYTHONPATH=build/lib /usr/bin/python3 bench/backends.py [S] [--rounds R] [--queries Q]
+  PYTHONPATH=build/lib /usr/bin/python3 bench/backends.py [S] [--rounds R] [--queries Q] [--parts P]
+
+P lists the sections to run, comma-separated: insert (with query), mesh,
+routing (default all). The figures of the routing tables are at S = 500:
+  PYTHONPATH=build/lib /usr/bin/python3 bench/backends.py 500 --parts routing
 """
 import argparse
 import contextlib
 import os
 import random
+import sqlite3
 import sys
 import tempfile
 
@@ -35,6 +49,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(HERE), "tests", "e2e"))
 import insert_network  # noqa: E402
 import mesh  # noqa: E402
 import network  # noqa: E402
+import paths  # noqa: E402
 import pg_server  # noqa: E402
 import libketralpython  # noqa: E402
 
@@ -62,9 +77,21 @@ class Postgresql:
 
     def fresh(self):
         self.count += 1
-        name = f"bench{self.count}"
-        self.server.admin(f"CREATE DATABASE {name}")
-        return self.server.url(name), pg_server.SUPERUSER
+        self.server.admin(f"CREATE DATABASE {self.latest()}")
+        return self.server.url(self.latest()), pg_server.SUPERUSER
+
+    def latest(self):
+        return f"bench{self.count}"
+
+
+def prepared(url, user):
+    """A connection to a fresh database with the schema, the subsystem and the link types."""
+    kt = libketralpython.KETRAL(url, user, "")
+    kt.DBConnexion()
+    kt.CreateTableSchema()
+    kt.InsertSubsystem(insert_network.SUBSYSTEM, "")
+    batch(kt.InsertMultipleSimpleLinkTypes, [(t,) for t in network.LINK_TYPES])
+    return kt
 
 
 def insert(kt, net):
@@ -94,12 +121,7 @@ def run(backend, net, names, rounds):
         clock.wall = clock.cpu = float("inf")
     answers = None
     for _ in range(rounds):
-        url, user = backend.fresh()
-        kt = libketralpython.KETRAL(url, user, "")
-        kt.DBConnexion()
-        kt.CreateTableSchema()
-        kt.InsertSubsystem(insert_network.SUBSYSTEM, "")
-        batch(kt.InsertMultipleSimpleLinkTypes, [(t,) for t in network.LINK_TYPES])
+        kt = prepared(*backend.fresh())
         timed = {"insert": insert(kt, net), "query": query(kt, names)}
         answers = [kt.GetDeviceRow_devicename(name) for name in names[:200]]
         kt.DBDeconnexion()
@@ -133,12 +155,47 @@ def round_trip(server, count=5000):
     return clock.wall / count
 
 
+def routing_tables(gen, folder, pg):
+    """The routing-table section: answers {side: (seconds, (rows, checksum))}."""
+    lite_path, elapsed, _unused = paths.build_database(gen, folder)
+    print(f"  network loaded: sqlite {elapsed:.1f} s", end="", flush=True)
+    url, user = pg.fresh()
+    kt = prepared(url, user)
+    clock = insert(kt, gen)
+    paths.mark_unused(kt, gen)
+    kt.DBDeconnexion()
+    print(f", postgresql {clock.wall:.1f} s", flush=True)
+    net = paths.Network(lite_path)
+    names = [net.names[s] for s in net.switches]
+    print(f"  CreateRoutingTable x {len(names)} switches", flush=True)
+    timed = {"sqlite": paths.create_routing_tables(lite_path, "", names),
+             "postgresql": paths.create_routing_tables(url, user, names)}
+    with contextlib.closing(sqlite3.connect(lite_path)) as lite, contextlib.closing(pg.server.connect(pg.latest())) as conn:
+        stored = {"sqlite": paths.stored_rows(lite.cursor()), "postgresql": paths.stored_rows(conn.cursor())}
+    results = {side: (timed[side], stored[side]) for side in timed}
+    results["reference"] = paths.igraph_stored(net, os.path.join(folder, "reference.sqlite"))
+    return results
+
+
+def print_routing(results):
+    (lite, rows), (pg, _), (ref, _) = results["sqlite"], results["postgresql"], results["reference"]
+    print(f"\nrouting tables: {rows[0]:,} rows stored, the same on every side "
+          f"(count and checksum): {len({r for _t, r in results.values()}) == 1}")
+    print(f"  ours sqlite                   {lite:8.2f} s")
+    print(f"  ours postgresql               {pg:8.2f} s")
+    print(f"  igraph + sqlite3 (reference)  {ref:8.2f} s")
+    print(f"  reference / ours sqlite       {ref / lite:8.2f}  (ours is faster above 1)")
+    print(f"  ours postgresql / sqlite      {pg / lite:8.2f}")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("scale", nargs="?", type=int, default=100)
     parser.add_argument("--rounds", type=int, default=2)
     parser.add_argument("--queries", type=int, default=20000)
+    parser.add_argument("--parts", default="insert,mesh,routing")
     args = parser.parse_args()
+    parts = set(args.parts.split(","))
 
     net = network.generate(args.scale)
     rows = len(net.device_types) + len(net.devices) + len(net.ports) + len(net.links)
@@ -146,28 +203,39 @@ def main():
     print(f"S={args.scale}: {len(net.devices)} devices, {len(net.ports)} ports, {len(net.links)} links = {rows} rows; "
           f"{len(names)} row queries")
     with tempfile.TemporaryDirectory() as folder, pg_server.running(SERVER_SETTINGS) as server:
-        results, meshes = {}, {}
-        for backend in (Sqlite(folder), Postgresql(server)):
-            results[backend.name] = run(backend, net, names, args.rounds)
-            meshes[backend.name] = mesh_searches(backend)
+        backends = (Sqlite(folder), Postgresql(server))
+        results = {b.name: run(b, net, names, args.rounds) for b in backends} if "insert" in parts else None
+        meshes = {b.name: mesh_searches(b) for b in backends} if "mesh" in parts else None
+        routing = routing_tables(net, folder, backends[1]) if "routing" in parts else None
         trip = round_trip(server)
+    print(f"one round trip to the server (SELECT 1): {trip * 1e6:.0f} us")
+    if results:
+        print_inserts(results, rows, len(names), args.rounds)
+    if meshes:
+        print_meshes(meshes)
+    if routing:
+        print_routing(routing)
+
+
+def print_inserts(results, rows, queries, rounds):
     (lite, lite_answers), (pg, pg_answers) = results["sqlite"], results["postgresql"]
     if lite_answers != pg_answers:
         sys.exit("the two backends answer differently")
     print(f"answers identical on {len(lite_answers)} names")
-    print(f"one round trip to the server (SELECT 1): {trip * 1e6:.0f} us")
-    print(f"{'best of ' + str(args.rounds):22s}{'sqlite':>12s}{'postgresql':>12s}{'ratio':>8s}")
-    for part, count, unit in (("insert", rows, "rows/s"), ("query", len(names), "queries/s")):
+    print(f"{'best of ' + str(rounds):22s}{'sqlite':>12s}{'postgresql':>12s}{'ratio':>8s}")
+    for part, count, unit in (("insert", rows, "rows/s"), ("query", queries, "queries/s")):
         for kind in ("wall", "cpu"):
             a, b = count / getattr(lite[part], kind), count / getattr(pg[part], kind)
             label = f"{part} {unit} ({'elapsed' if kind == 'wall' else 'cpu'})"
             print(f"{label:22s}{a:12,.0f}{b:12,.0f}{a / b:8.1f}")
+
+
+def print_meshes(meshes):
     print(f"\nmesh of {mesh.MESH} (seconds)  {'sqlite':>10s}  {'postgresql':>10s}  outcome (sqlite / postgresql)")
     for name in meshes["sqlite"]:
         (a, what_a), (b, what_b) = meshes["sqlite"][name], meshes["postgresql"][name]
         outcome = what_a if what_a == what_b else f"{what_a} / {what_b}"
         print(f"{name:24s}{a:10.2f}  {b:10.2f}  {outcome}")
-
 
 if __name__ == "__main__":
     main()
