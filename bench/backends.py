@@ -15,10 +15,9 @@ Then, once on each backend, the mesh searches of bench/mesh.py (every
 search answers or is refused by name within about 10 s at the default
 limits).
 
-Then the routing tables: the network at S, with its links out of use marked
-(bench/paths.py build_database on SQLite; the same batched inserts on
-PostgreSQL), gets CreateRoutingTable (no limit) for every switch (502 at
-S = 500) through the module on each backend, timed from a new connection
+Then the routing tables: the network at S, written by the same batched
+inserts on each backend (every link in use), gets CreateRoutingTable (no
+limit) for every switch (502 at S = 500) through the module on each backend, timed from a new connection
 (its first call reads the graph). The reference is igraph's BFS and Python's
 sqlite3 storing the same rows into a table keyed as ours, in one transaction
 (bench/paths.py igraph_stored). All three must store the same rows (count
@@ -157,27 +156,43 @@ def round_trip(server, count=5000):
 
 def routing_tables(gen, folder, pg):
     """The routing-table section: answers {side: (seconds, (rows, checksum))}."""
-    lite_path, elapsed, _unused = paths.build_database(gen, folder)
-    print(f"  network loaded: sqlite {elapsed:.1f} s", end="", flush=True)
+    lite_path, lite_clock = insert_network.ours(gen, folder)
     url, user = pg.fresh()
     kt = prepared(url, user)
-    clock = insert(kt, gen)
-    paths.mark_unused(kt, gen)
+    pg_clock = insert(kt, gen)
     kt.DBDeconnexion()
-    print(f", postgresql {clock.wall:.1f} s", flush=True)
+    print(f"  network loaded: sqlite {lite_clock.wall:.1f} s, postgresql {pg_clock.wall:.1f} s", flush=True)
     net = paths.Network(lite_path)
     names = [net.names[s] for s in net.switches]
     print(f"  CreateRoutingTable x {len(names)} switches", flush=True)
     timed = {"sqlite": paths.create_routing_tables(lite_path, "", names),
              "postgresql": paths.create_routing_tables(url, user, names)}
-    with contextlib.closing(sqlite3.connect(lite_path)) as lite, contextlib.closing(pg.server.connect(pg.latest())) as conn:
+    with contextlib.closing(sqlite3.connect(lite_path)) as lite, \
+            contextlib.closing(pg.server.connect(pg.latest())) as conn:
         stored = {"sqlite": paths.stored_rows(lite.cursor()), "postgresql": paths.stored_rows(conn.cursor())}
+        # Deleting a device removes its rows as destination by a key seek per switch; a scan would read them all.
+        farm = [net.ids[k] for k, t in enumerate(net.types) if t == "FARM_NODE"]
+        with Clock() as scan:
+            lite.execute("SELECT COUNT(*) FROM routing_table WHERE destinationid = ?", (farm[1],)).fetchone()
     results = {side: (timed[side], stored[side]) for side in timed}
     results["reference"] = paths.igraph_stored(net, os.path.join(folder, "reference.sqlite"))
+    results["delete"] = {"sqlite": delete_device(lite_path, "", farm[0]),
+                         "postgresql": delete_device(url, user, farm[0]), "scan": scan.wall}
     return results
 
 
+def delete_device(database, user, deviceid):
+    """Seconds of DeleteFunctionalDevice on a new connection."""
+    kt = libketralpython.KETRAL(database, user, "")
+    kt.DBConnexion()
+    with Clock() as clock:
+        kt.DeleteFunctionalDevice(deviceid)
+    kt.DBDeconnexion()
+    return clock.wall
+
+
 def print_routing(results):
+    delete = results.pop("delete")
     (lite, rows), (pg, _), (ref, _) = results["sqlite"], results["postgresql"], results["reference"]
     print(f"\nrouting tables: {rows[0]:,} rows stored, the same on every side "
           f"(count and checksum): {len({r for _t, r in results.values()}) == 1}")
@@ -186,6 +201,9 @@ def print_routing(results):
     print(f"  igraph + sqlite3 (reference)  {ref:8.2f} s")
     print(f"  reference / ours sqlite       {ref / lite:8.2f}  (ours is faster above 1)")
     print(f"  ours postgresql / sqlite      {pg / lite:8.2f}")
+    print(f"  then DeleteFunctionalDevice of a farm node (a destination in every table): sqlite "
+          f"{delete['sqlite'] * 1000:.1f} ms, postgresql {delete['postgresql'] * 1000:.1f} ms; a scan of the table "
+          f"by destination (sqlite) {delete['scan'] * 1000:.0f} ms")
 
 
 def main():

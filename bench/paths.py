@@ -62,24 +62,18 @@ def best_of(rounds, run):
 
 # ---- the database ---------------------------------------------------------------------
 
-def mark_unused(kt, net):
-    """Takes the network's links out of use that it marks so (one batch); answers how many."""
-    unused = [(src, dst, pf, network.PORT_TYPE, pt, network.PORT_TYPE, 0)
-              for src, dst, pf, pt, _t, _b, used in net.links if not used]
-    insert_network.batch(kt.UpdateMultipleLkUsedLinks, unused)
-    return len(unused)
-
-
 def build_database(net, folder):
     path, clock = insert_network.ours(net, folder)
     elapsed = getattr(clock, "wall", clock)
     kt = libketralpython.KETRAL(path, "", "")
     kt.DBConnexion()
-    unused = mark_unused(kt, net)
+    unused = [(src, dst, pf, network.PORT_TYPE, pt, network.PORT_TYPE, 0)
+              for src, dst, pf, pt, _t, _b, used in net.links if not used]
+    insert_network.batch(kt.UpdateMultipleLkUsedLinks, unused)
     kt.DBDeconnexion()
     with contextlib.closing(sqlite3.connect(path)) as conn:
         conn.execute("PRAGMA wal_checkpoint(TRUNCATE)")
-    return path, elapsed, unused
+    return path, elapsed, len(unused)
 
 
 class Network:
