@@ -92,8 +92,18 @@ void write_table(sql::Connection &db, const StoredTable &table, const Network &n
 
 void drop_routes_of_device(sql::Connection &db, std::int64_t deviceid) {
     db.run("DELETE FROM routing_table WHERE switchid = ?", deviceid);
-    db.run("DELETE FROM routing_table WHERE switchid IN (SELECT switchid FROM routing_switch) AND destinationid = ?",
-           deviceid);
+    // As destination: one key seek per switch with a stored table. A single
+    // DELETE ... IN (SELECT ...) is left to the planner, which PostgreSQL
+    // may answer with a scan of every row (a hash join) when its estimates
+    // of a freshly written table are off.
+    std::vector<std::int64_t> switches;
+    for (auto stamped = db.prepare("SELECT switchid FROM routing_switch"); stamped.step();)
+        switches.push_back(stamped->column_int(0));
+    auto drop = db.prepare("DELETE FROM routing_table WHERE switchid = ? AND destinationid = ?");
+    for (const std::int64_t switchid : switches) {
+        drop.bind_all(switchid, deviceid).run();
+        drop.reset();
+    }
 }
 
 void drop_routes_of_port(sql::Connection &db, std::int64_t portid) {

@@ -54,7 +54,7 @@ void write_table(sql::Connection &db, const StoredTable &table, const Network &n
 // The routing table has no foreign keys: the deletes remove the rows that
 // name what they delete, in their transaction, before it goes. A device's
 // rows as switch and as destination (a key seek per switch with a stored
-// table, no scan):
+// table, never a scan):
 void drop_routes_of_device(sql::Connection &db, std::int64_t deviceid);
 // A port's rows: those of the switch it belongs to.
 void drop_routes_of_port(sql::Connection &db, std::int64_t portid);
