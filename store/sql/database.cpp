@@ -62,9 +62,13 @@ Prepared Connection::prepare(std::string_view sql) {
     return Prepared(entry.stmt.get(), &entry.in_use, nullptr);
 }
 
+std::size_t listed_columns(std::string_view columns) {
+    return static_cast<std::size_t>(std::count(columns.begin(), columns.end(), ',')) + 1;
+}
+
 void Connection::insert_int_rows(std::string_view table, std::string_view columns,
                                  const std::vector<std::int64_t> &values) {
-    const std::size_t width = static_cast<std::size_t>(std::count(columns.begin(), columns.end(), ',')) + 1;
+    const std::size_t width = listed_columns(columns);
     std::string sql = "INSERT INTO " + std::string(table) + " (" + std::string(columns) + ") VALUES (?";
     for (std::size_t i = 1; i < width; ++i) sql += ", ?";
     sql += ")";

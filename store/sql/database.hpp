@@ -102,6 +102,9 @@ private:
     std::unique_ptr<Statement> owned_;  // set when the cached one was busy
 };
 
+// The number of columns a list names ("a, b, c": 3).
+std::size_t listed_columns(std::string_view columns);
+
 // One open database. prepare() caches compiled statements by their SQL text;
 // a statement asked for again while still in use is compiled anew for that
 // use, so nested queries never share one.
