@@ -20,8 +20,11 @@ inserts on each backend (every link in use), gets CreateRoutingTable (no
 limit) for every switch (502 at S = 500) through the module on each backend, timed from a new connection
 (its first call reads the graph). The reference is igraph's BFS and Python's
 sqlite3 storing the same rows into a table keyed as ours, in one transaction
-(bench/paths.py igraph_stored). All three must store the same rows (count
-and checksum).
+(bench/paths.py igraph_stored; the next hops it derives in Python are shown
+apart, not counted). All three must store the same rows (count and
+checksum). Then one DeleteFunctionalDevice of a device that is a destination
+in every table, on each backend, beside a plain scan of the table by
+destination on SQLite.
 
 The best round counts. The server runs with the settings a production
 server would have (fsync on), except synchronous_commit = off: a commit does
