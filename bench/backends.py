@@ -22,9 +22,11 @@ limit) for every switch (502 at S = 500) through the module on each backend, tim
 sqlite3 storing the same rows into a table keyed as ours, in one transaction
 (bench/paths.py igraph_stored; the next hops it derives in Python are shown
 apart, not counted). All three must store the same rows (count and
-checksum). Then one DeleteFunctionalDevice of a device that is a destination
-in every table, on each backend, beside a plain scan of the table by
-destination on SQLite.
+checksum). Beside them, what the PostgreSQL server takes for the rows alone
+(psycopg2's COPY, a transaction per switch, into a table keyed as ours and
+into one without index). Then one DeleteFunctionalDevice of a device that is
+a destination in every table, on each backend, beside a plain scan of the
+table by destination on SQLite.
 
 The best round counts. The server runs with the settings a production
 server would have (fsync on), except synchronous_commit = off: a commit does
@@ -39,6 +41,7 @@ routing (default all). The figures of the routing tables are at S = 500:
 """
 import argparse
 import contextlib
+import io
 import os
 import random
 import sqlite3
@@ -177,11 +180,33 @@ def routing_tables(gen, folder, pg):
         farm = [net.ids[k] for k, t in enumerate(net.types) if t == "FARM_NODE"]
         with Clock() as scan:
             lite.execute("SELECT COUNT(*) FROM routing_table WHERE destinationid = ?", (farm[1],)).fetchone()
+        copies = copy_alone(lite, conn)
     results = {side: (timed[side], stored[side]) for side in timed}
     results["reference"] = paths.igraph_stored(net, os.path.join(folder, "reference.sqlite"))
     results["delete"] = {"sqlite": delete_device(lite_path, "", farm[0]),
                          "postgresql": delete_device(url, user, farm[0]), "scan": scan.wall}
+    results["copy"] = copies
     return results
+
+
+def copy_alone(lite, conn):
+    """What the server takes for the rows alone: psycopg2's COPY of the stored rows, a transaction per switch,
+    into a table keyed as ours and into one without index. Answers {table: seconds}."""
+    by_switch = {}
+    for row in lite.execute("SELECT switchid, destinationid, portid, nbr_links FROM routing_table ORDER BY 1, 2, 3"):
+        by_switch.setdefault(row[0], []).append("\t".join(map(str, row)))
+    payloads = ["\n".join(lines) + "\n" for lines in by_switch.values()]
+    times = {}
+    with conn.cursor() as cur:
+        for table, like in (("keyed", "INCLUDING ALL"), ("plain", "")):
+            cur.execute(f"CREATE TABLE copy_{table} (LIKE routing_table {like})")
+            with Clock() as clock:
+                for payload in payloads:
+                    cur.execute("BEGIN")
+                    cur.copy_expert(f"COPY copy_{table} FROM STDIN", io.StringIO(payload))
+                    cur.execute("COMMIT")
+            times[table] = clock.wall
+    return times
 
 
 def delete_device(database, user, deviceid):
@@ -195,7 +220,7 @@ def delete_device(database, user, deviceid):
 
 
 def print_routing(results):
-    delete = results.pop("delete")
+    delete, copies = results.pop("delete"), results.pop("copy")
     (lite, rows), (pg, _), (parts, _) = results["sqlite"], results["postgresql"], results["reference"]
     print(f"\nrouting tables: {rows[0]:,} rows stored, the same on every side "
           f"(count and checksum): {len({r for _t, r in results.values()}) == 1}")
@@ -207,6 +232,8 @@ def print_routing(results):
           f"its next hops in Python {parts['python']:.2f} s more)")
     print(f"  reference / ours sqlite       {ref / lite:8.2f}  (ours is faster above 1)")
     print(f"  ours postgresql / sqlite      {pg / lite:8.2f}")
+    print(f"  the rows alone on postgresql (psycopg2 COPY, a transaction per switch): {copies['keyed']:.2f} s into "
+          f"a table keyed as ours, {copies['plain']:.2f} s into one without index")
     print(f"  then DeleteFunctionalDevice of a farm node (a destination in every table): sqlite "
           f"{delete['sqlite'] * 1000:.1f} ms, postgresql {delete['postgresql'] * 1000:.1f} ms; a scan of the table "
           f"by destination (sqlite) {delete['scan'] * 1000:.0f} ms")
