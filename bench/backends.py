@@ -23,17 +23,36 @@ Then, once on each backend, the mesh searches of bench/mesh.py (every
 search answers or is refused by name within about 10 s at the default
 limits).
 
+Then the routing tables: the network at S, written by the same batched
+inserts on each backend (every link in use), gets CreateRoutingTable (no
+limit) for every switch (502 at S = 500) through the module on each backend, timed from a new connection
+(its first call reads the graph). The reference is igraph's BFS and Python's
+sqlite3 storing the same rows into a table keyed as ours, in one transaction
+(bench/paths.py igraph_stored; the next hops it derives in Python are shown
+apart, not counted). All three must store the same rows (count and
+checksum). Beside them, what the PostgreSQL server takes for the rows alone
+(psycopg2's COPY, a transaction per switch, into a table keyed as ours and
+into one without index). Then one DeleteFunctionalDevice of a device that is
+a destination in every table, on each backend, beside a plain scan of the
+table by destination on SQLite.
+
 The best round counts. The server runs with the settings a production
 server would have (fsync on), except synchronous_commit = off: a commit does
 not wait for its WAL flush, as SQLite's WAL with synchronous = NORMAL does
 not wait for its fsync.
 
-  PYTHONPATH=build/lib /usr/bin/python3 bench/backends.py [S] [--rounds R] [--queries Q]
+  PYTHONPATH=build/lib /usr/bin/python3 bench/backends.py [S] [--rounds R] [--queries Q] [--parts P]
+
+P lists the sections to run, comma-separated: insert (with query), mesh,
+routing (default all). The figures of the routing tables are at S = 500:
+  PYTHONPATH=build/lib /usr/bin/python3 bench/backends.py 500 --parts routing
 """
 import argparse
 import contextlib
+import io
 import os
 import random
+import sqlite3
 import sys
 import tempfile
 
@@ -43,6 +62,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(HERE), "tests", "e2e"))
 import insert_network  # noqa: E402
 import mesh  # noqa: E402
 import network  # noqa: E402
+import paths  # noqa: E402
 import pg_server  # noqa: E402
 import libketralpython  # noqa: E402
 from psycopg2.extras import execute_values  # noqa: E402
@@ -71,9 +91,21 @@ class Postgresql:
 
     def fresh(self):
         self.count += 1
-        name = f"bench{self.count}"
-        self.server.admin(f"CREATE DATABASE {name}")
-        return self.server.url(name), pg_server.SUPERUSER
+        self.server.admin(f"CREATE DATABASE {self.latest()}")
+        return self.server.url(self.latest()), pg_server.SUPERUSER
+
+    def latest(self):
+        return f"bench{self.count}"
+
+
+def prepared(url, user):
+    """A connection to a fresh database with the schema, the subsystem and the link types."""
+    kt = libketralpython.KETRAL(url, user, "")
+    kt.DBConnexion()
+    kt.CreateTableSchema()
+    kt.InsertSubsystem(insert_network.SUBSYSTEM, "")
+    batch(kt.InsertMultipleSimpleLinkTypes, [(t,) for t in network.LINK_TYPES])
+    return kt
 
 
 def insert(kt, net):
@@ -210,12 +242,7 @@ def run(backend, net, names, rounds, reference_row=None):
         clock.wall = clock.cpu = float("inf")
     answers = None
     for _ in range(rounds):
-        url, user = backend.fresh()
-        kt = libketralpython.KETRAL(url, user, "")
-        kt.DBConnexion()
-        kt.CreateTableSchema()
-        kt.InsertSubsystem(insert_network.SUBSYSTEM, "")
-        batch(kt.InsertMultipleSimpleLinkTypes, [(t,) for t in network.LINK_TYPES])
+        kt = prepared(*backend.fresh())
         timed = {"insert": insert(kt, net)}
         timed["query"], timed["reference query"] = query(kt, names, reference_row)
         answers = [kt.GetDeviceRow_devicename(name) for name in names[:200]]
@@ -252,13 +279,93 @@ def round_trip(server, count=5000):
     return clock.wall / count
 
 
+def routing_tables(gen, folder, pg):
+    """The routing-table section: answers {side: (seconds, (rows, checksum))}."""
+    lite_path, lite_clock = insert_network.ours(gen, folder)
+    url, user = pg.fresh()
+    kt = prepared(url, user)
+    pg_clock = insert(kt, gen)
+    kt.DBDeconnexion()
+    print(f"  network loaded: sqlite {lite_clock.wall:.1f} s, postgresql {pg_clock.wall:.1f} s", flush=True)
+    net = paths.Network(lite_path)
+    names = [net.names[s] for s in net.switches]
+    print(f"  CreateRoutingTable x {len(names)} switches", flush=True)
+    timed = {"sqlite": paths.create_routing_tables(lite_path, "", names),
+             "postgresql": paths.create_routing_tables(url, user, names)}
+    with contextlib.closing(sqlite3.connect(lite_path)) as lite, \
+            contextlib.closing(pg.server.connect(pg.latest())) as conn:
+        stored = {"sqlite": paths.stored_rows(lite.cursor()), "postgresql": paths.stored_rows(conn.cursor())}
+        # Deleting a device removes its rows as destination by a key seek per switch; a scan would read them all.
+        farm = [net.ids[k] for k, t in enumerate(net.types) if t == "FARM_NODE"]
+        with Clock() as scan:
+            lite.execute("SELECT COUNT(*) FROM routing_table WHERE destinationid = ?", (farm[1],)).fetchone()
+        copies = copy_alone(lite, conn)
+    results = {side: (timed[side], stored[side]) for side in timed}
+    results["reference"] = paths.igraph_stored(net, os.path.join(folder, "reference.sqlite"))
+    results["delete"] = {"sqlite": delete_device(lite_path, "", farm[0]),
+                         "postgresql": delete_device(url, user, farm[0]), "scan": scan.wall}
+    results["copy"] = copies
+    return results
+
+
+def copy_alone(lite, conn):
+    """What the server takes for the rows alone: psycopg2's COPY of the stored rows, a transaction per switch,
+    into a table keyed as ours and into one without index. Answers {table: seconds}."""
+    by_switch = {}
+    for row in lite.execute("SELECT switchid, destinationid, portid, nbr_links FROM routing_table ORDER BY 1, 2, 3"):
+        by_switch.setdefault(row[0], []).append("\t".join(map(str, row)))
+    payloads = ["\n".join(lines) + "\n" for lines in by_switch.values()]
+    times = {}
+    with conn.cursor() as cur:
+        for table, like in (("keyed", "INCLUDING ALL"), ("plain", "")):
+            cur.execute(f"CREATE TABLE copy_{table} (LIKE routing_table {like})")
+            with Clock() as clock:
+                for payload in payloads:
+                    cur.execute("BEGIN")
+                    cur.copy_expert(f"COPY copy_{table} FROM STDIN", io.StringIO(payload))
+                    cur.execute("COMMIT")
+            times[table] = clock.wall
+    return times
+
+
+def delete_device(database, user, deviceid):
+    """Seconds of DeleteFunctionalDevice on a new connection."""
+    kt = libketralpython.KETRAL(database, user, "")
+    kt.DBConnexion()
+    with Clock() as clock:
+        kt.DeleteFunctionalDevice(deviceid)
+    kt.DBDeconnexion()
+    return clock.wall
+
+
+def print_routing(results):
+    delete, copies = results.pop("delete"), results.pop("copy")
+    (lite, rows), (pg, _), (parts, _) = results["sqlite"], results["postgresql"], results["reference"]
+    print(f"\nrouting tables: {rows[0]:,} rows stored, the same on every side "
+          f"(count and checksum): {len({r for _t, r in results.values()}) == 1}")
+    # The reference proper is igraph's BFS and the storing; the next hops it derives in Python come on top.
+    ref = parts["bfs"] + parts["store"]
+    print(f"  ours sqlite                   {lite:8.2f} s")
+    print(f"  ours postgresql               {pg:8.2f} s")
+    print(f"  igraph + sqlite3 (reference)  {ref:8.2f} s  (BFS {parts['bfs']:.2f} s, storing {parts['store']:.2f} s; "
+          f"its next hops in Python {parts['python']:.2f} s more)")
+    print(f"  reference / ours sqlite       {ref / lite:8.2f}  (ours is faster above 1)")
+    print(f"  ours postgresql / sqlite      {pg / lite:8.2f}")
+    print(f"  the rows alone on postgresql (psycopg2 COPY, a transaction per switch): {copies['keyed']:.2f} s into "
+          f"a table keyed as ours, {copies['plain']:.2f} s into one without index")
+    print(f"  then DeleteFunctionalDevice of a farm node (a destination in every table): sqlite "
+          f"{delete['sqlite'] * 1000:.1f} ms, postgresql {delete['postgresql'] * 1000:.1f} ms; a scan of the table "
+          f"by destination (sqlite) {delete['scan'] * 1000:.0f} ms")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("scale", nargs="?", type=int, default=100)
     parser.add_argument("--rounds", type=int, default=2)
     parser.add_argument("--queries", type=int, default=20000)
-    parser.add_argument("--no-mesh", action="store_true", help="leave the mesh searches out")
+    parser.add_argument("--parts", default="insert,mesh,routing")
     args = parser.parse_args()
+    parts = set(args.parts.split(","))
 
     net = network.generate(args.scale)
     rows = len(net.device_types) + len(net.devices) + len(net.ports) + len(net.links)
@@ -266,36 +373,47 @@ def main():
     print(f"S={args.scale}: {len(net.devices)} devices, {len(net.ports)} ports, {len(net.links)} links = {rows} rows; "
           f"{len(names)} row queries")
     with tempfile.TemporaryDirectory() as folder, pg_server.running(SERVER_SETTINGS) as server:
-        results, meshes = {}, {}
-        ref_insert, ref_db = reference(server, net, args.rounds)
-        reference_row = ReferenceRows(server, ref_db)
-        for backend in (Sqlite(folder), Postgresql(server)):
-            alongside = reference_row if backend.name == "postgresql" else None
-            results[backend.name] = run(backend, net, names, args.rounds, alongside)
-            if not args.no_mesh:
-                meshes[backend.name] = mesh_searches(backend)
-        reference_row.close()
+        backends = (Sqlite(folder), Postgresql(server))
+        results = None
+        if "insert" in parts:
+            ref_insert, ref_db = reference(server, net, args.rounds)
+            reference_row = ReferenceRows(server, ref_db)
+            results = {b.name: run(b, net, names, args.rounds, reference_row if b.name == "postgresql" else None)
+                       for b in backends}
+            results["reference"] = ref_insert
+            reference_row.close()
+        meshes = {b.name: mesh_searches(b) for b in backends} if "mesh" in parts else None
+        routing = routing_tables(net, folder, backends[1]) if "routing" in parts else None
         trip = round_trip(server)
+    print(f"one round trip to the server (SELECT 1): {trip * 1e6:.0f} us")
+    if results:
+        print_inserts(results, rows, len(names), args.rounds)
+    if meshes:
+        print_meshes(meshes)
+    if routing:
+        print_routing(routing)
+
+
+def print_inserts(results, rows, queries, rounds):
     (lite, lite_answers), (pg, pg_answers) = results["sqlite"], results["postgresql"]
-    ref = {"insert": ref_insert, "query": pg["reference query"]}
+    ref = {"insert": results["reference"], "query": pg["reference query"]}
     if lite_answers != pg_answers:
         sys.exit("the two backends answer differently")
     print(f"answers identical on {len(lite_answers)} names")
-    print(f"one round trip to the server (SELECT 1): {trip * 1e6:.0f} us")
-    print(f"{'best of ' + str(args.rounds):22s}{'sqlite':>12s}{'postgresql':>12s}{'reference':>12s}"
-          f"{'pg/ref':>8s}")
-    for part, count, unit in (("insert", rows, "rows/s"), ("query", len(names), "queries/s")):
+    print(f"{'best of ' + str(rounds):22s}{'sqlite':>12s}{'postgresql':>12s}{'reference':>12s}{'pg/ref':>8s}")
+    for part, count, unit in (("insert", rows, "rows/s"), ("query", queries, "queries/s")):
         for kind in ("wall", "cpu"):
             a, b, c = (count / getattr(side[part], kind) for side in (lite, pg, ref))
             label = f"{part} {unit} ({'elapsed' if kind == 'wall' else 'cpu'})"
             print(f"{label:22s}{a:12,.0f}{b:12,.0f}{c:12,.0f}{b / c:8.2f}")
-    if meshes:
-        print(f"\nmesh of {mesh.MESH} (seconds)  {'sqlite':>10s}  {'postgresql':>10s}  outcome (sqlite / postgresql)")
-    for name in meshes.get("sqlite", {}):
+
+
+def print_meshes(meshes):
+    print(f"\nmesh of {mesh.MESH} (seconds)  {'sqlite':>10s}  {'postgresql':>10s}  outcome (sqlite / postgresql)")
+    for name in meshes["sqlite"]:
         (a, what_a), (b, what_b) = meshes["sqlite"][name], meshes["postgresql"][name]
         outcome = what_a if what_a == what_b else f"{what_a} / {what_b}"
         print(f"{name:24s}{a:10.2f}  {b:10.2f}  {outcome}")
-
 
 if __name__ == "__main__":
     main()

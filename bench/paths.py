@@ -10,8 +10,9 @@ UpdateMultipleLkUsedLinks. Then, each side by side with its references:
    every switch, next hops derived in Python) and networkx (the same with its
    BFS); entries, first hops and a checksum of (port, links) must agree;
 2. the same tables computed and stored: CreateRoutingTable for every switch
-   through the module, against igraph + Python sqlite3 writing the same rows
-   into the same schema (one transaction per switch on both sides);
+   through the module (one transaction per switch), against igraph + Python
+   sqlite3 writing the same rows into a table keyed as ours, in one
+   transaction (igraph_stored, also the reference of bench/backends.py);
 3. every path from one readout board to the ends of the network:
    GetAllPathsPerDevice through the module on a warm cache, against
    networkx all_simple_paths and igraph get_all_simple_paths;
@@ -188,45 +189,71 @@ def routing_in_memory(net, path, rounds, build_dir):
     return ig_tables
 
 
-def stored_rows(path):
-    with contextlib.closing(sqlite3.connect(path)) as conn:
-        return conn.execute("SELECT COUNT(*), SUM(switchid * 7 + destinationid * 3 + portid * nbr_links) "
-                            "FROM routing_table").fetchone()
+# The count and a checksum of stored routing rows, from a DB-API cursor: table, switch, destination, port, links.
+ROWS_CHECK = "SELECT COUNT(*), SUM({1} * 7 + {2} * 3 + {3} * {4}) FROM {0}"
+OURS = ("routing_table", "switchid", "destinationid", "portid", "nbr_links")
+REFERENCE = ("routing", "switch", "destination", "port", "links")
 
 
-def routing_stored(net, path, folder):
-    print("\n2. Routing tables of every switch, computed and stored")
-    ours_path, ref_path = os.path.join(folder, "ours_rt.sqlite"), os.path.join(folder, "ref_rt.sqlite")
-    shutil.copy(path, ours_path)
-    shutil.copy(path, ref_path)
-    names = [net.names[s] for s in net.switches]
+def stored_rows(cursor, columns=OURS):
+    cursor.execute(ROWS_CHECK.format(*columns))
+    count, checksum = cursor.fetchone()
+    return count, int(checksum or 0)
 
-    kt = libketralpython.KETRAL(ours_path, "", "")
+
+def igraph_stored(net, path):
+    """The reference for stored routing tables: igraph's BFS and the next hops (igraph_routing), stored by
+    Python's sqlite3 into a new file at `path`, in a table (switch, destination, port, links) keyed as ours
+    (PRIMARY KEY (switch, destination, port) WITHOUT ROWID), with executemany in one transaction for all
+    switches, with our pragmas (WAL, synchronous = NORMAL). Answers ({"bfs": igraph's BFS distances,
+    "python": the graph, next hops and rows made in Python, "store": sqlite3 storing the rows} in seconds,
+    (rows, checksum))."""
+    with contextlib.closing(sqlite3.connect(path, isolation_level=None)) as conn:
+        conn.execute("PRAGMA journal_mode = WAL")
+        conn.execute("PRAGMA synchronous = NORMAL")
+        conn.execute("CREATE TABLE routing (switch INTEGER NOT NULL, destination INTEGER NOT NULL, "
+                     "port INTEGER NOT NULL, links INTEGER NOT NULL, "
+                     "PRIMARY KEY (switch, destination, port)) WITHOUT ROWID")
+        start = time.perf_counter()
+        bfs, tables = igraph_routing(net, net.igraph())
+        rows = [(net.ids[s], net.ids[d], port, n)
+                for s, table in zip(net.switches, tables) for d, n, ports in table for port in ports]
+        computed = time.perf_counter() - start
+        start = time.perf_counter()
+        conn.execute("BEGIN IMMEDIATE")
+        conn.executemany("INSERT INTO routing (switch, destination, port, links) VALUES (?, ?, ?, ?)", rows)
+        conn.execute("COMMIT")
+        times = {"bfs": bfs, "python": computed - bfs, "store": time.perf_counter() - start}
+        return times, stored_rows(conn.cursor(), REFERENCE)
+
+
+def create_routing_tables(database, user, names):
+    """CreateRoutingTable (no limit) for each of `names` through the module, on a new connection (its first call
+    reads the graph). Answers the seconds."""
+    kt = libketralpython.KETRAL(database, user, "")
     kt.DBConnexion()
     start = time.perf_counter()
     for name in names:
         kt.CreateRoutingTable(name, 0)
-    ours = time.perf_counter() - start
+    elapsed = time.perf_counter() - start
     kt.DBDeconnexion()
+    return elapsed
 
-    with contextlib.closing(sqlite3.connect(ref_path, isolation_level=None)) as conn:
-        conn.execute("PRAGMA foreign_keys = ON")
-        conn.execute("PRAGMA journal_mode = WAL")
-        conn.execute("PRAGMA synchronous = NORMAL")
-        start = time.perf_counter()
-        _bfs, tables = igraph_routing(net, net.igraph())
-        for s, table in zip(net.switches, tables):
-            switch_id = net.ids[s]
-            conn.execute("BEGIN IMMEDIATE")
-            conn.execute("DELETE FROM routing_table WHERE switchid = ?", (switch_id,))
-            conn.executemany("INSERT INTO routing_table (switchid, destinationid, portid, nbr_links) VALUES (?, ?, ?, ?)",
-                             ((switch_id, net.ids[d], port, n) for d, n, ports in table for port in ports))
-            conn.execute("COMMIT")
-        ref = time.perf_counter() - start
-    ours_rows, ref_rows = stored_rows(ours_path), stored_rows(ref_path)
+
+def routing_stored(net, path, folder):
+    print("\n2. Routing tables of every switch, computed and stored")
+    ours_path = os.path.join(folder, "ours_rt.sqlite")
+    shutil.copy(path, ours_path)
+    names = [net.names[s] for s in net.switches]
+    ours = create_routing_tables(ours_path, "", names)
+    ref_times, ref_rows = igraph_stored(net, os.path.join(folder, "ref_rt.sqlite"))
+    ref = sum(ref_times.values())
+    with contextlib.closing(sqlite3.connect(ours_path)) as conn:
+        ours_rows = stored_rows(conn.cursor())
     print(f"   {ours_rows[0]:,} rows stored (one per switch, destination and port)")
     print(f"   ours (CreateRoutingTable x {len(names)})  {ours:8.3f} s")
-    print(f"   igraph + sqlite3                  {ref:8.3f} s")
+    print(f"   igraph + sqlite3                  {ref:8.3f} s  (BFS {ref_times['bfs']:.3f} s, next hops in Python "
+          f"{ref_times['python']:.3f} s, storing {ref_times['store']:.3f} s)")
     print(f"   same rows: {ours_rows == ref_rows}; ratio {ref / ours:.2f}x")
 
 

@@ -183,15 +183,16 @@ const std::vector<Table> &schema_tables() {
         // the device flags that decide paths). A stored table built at an
         // older network count is stale.
         {"database_state", "writes INTEGER NOT NULL, network INTEGER NOT NULL", {}},
-        // Per switch: the output port(s) on a shortest path to each reachable device.
+        // Per switch: the output port(s) on a shortest path to each reachable
+        // device. Derived data, millions of rows: no foreign key and no
+        // secondary index to maintain row by row; the deletes of devices and
+        // ports remove the rows that name them (store/paths/tables.cpp).
         {"routing_table",
-         "routeid {id}, "
-         "switchid INTEGER NOT NULL REFERENCES functional_device (deviceid) ON DELETE CASCADE, "
-         "destinationid INTEGER NOT NULL REFERENCES functional_device (deviceid) ON DELETE CASCADE, "
-         "portid INTEGER NOT NULL REFERENCES port (portid) ON DELETE CASCADE, "
+         "switchid INTEGER NOT NULL, destinationid INTEGER NOT NULL, portid INTEGER NOT NULL, "
          "nbr_links INTEGER NOT NULL CHECK (nbr_links > 0), "
-         "UNIQUE (switchid, destinationid, portid)",
-         {{"routing_table_destination_idx", "destinationid", false}, {"routing_table_port_idx", "portid", false}}},
+         "PRIMARY KEY (switchid, destinationid, portid)",
+         {},
+         true},
         // Per output port of a device: the end devices reachable through it.
         {"destination_table",
          "destid {id}, "
@@ -220,7 +221,8 @@ const std::vector<Table> &schema_tables() {
 namespace {
 
 void create_table(sql::Connection &db, const Table &table) {
-    db.execute("CREATE TABLE IF NOT EXISTS " + std::string(table.name) + " (" + expand(table.columns, db) + ")");
+    db.execute("CREATE TABLE IF NOT EXISTS " + std::string(table.name) + " (" + expand(table.columns, db) + ")" +
+               std::string(table.key_ordered ? db.key_ordered_table() : ""));
     for (const Index &index : table.indexes)
         db.execute(std::string(index.unique ? "CREATE UNIQUE INDEX" : "CREATE INDEX") + " IF NOT EXISTS " + index.name +
                    " ON " + table.name + " (" + index.columns + ")");
@@ -244,10 +246,25 @@ void upgrade_1_to_2(sql::Connection &db) {
         "INSERT INTO routing_switch (switchid, max_links, network) SELECT DISTINCT switchid, 0, 0 FROM routing_table");
 }
 
+// Version 3: routing_table keyed by (switchid, destinationid, portid), in
+// key order, without routeid, foreign keys or secondary indexes. The rows
+// are kept: set aside, the table made anew, copied back in key order.
+void upgrade_2_to_3(sql::Connection &db) {
+    db.execute(
+        "CREATE TABLE routing_table_kept AS SELECT switchid, destinationid, portid, nbr_links FROM routing_table; "
+        "DROP TABLE routing_table");
+    create_table(db, table_named("routing_table"));
+    db.execute(
+        "INSERT INTO routing_table (switchid, destinationid, portid, nbr_links) "
+        "SELECT switchid, destinationid, portid, nbr_links FROM routing_table_kept "
+        "ORDER BY switchid, destinationid, portid; "
+        "DROP TABLE routing_table_kept");
+}
+
 }  // namespace
 
 const std::vector<UpgradeStep> &upgrade_steps() {
-    static const std::vector<UpgradeStep> steps = {{1, &upgrade_1_to_2}};
+    static const std::vector<UpgradeStep> steps = {{1, &upgrade_1_to_2}, {2, &upgrade_2_to_3}};
     return steps;
 }
 

@@ -10,7 +10,7 @@
 namespace ketral::store {
 
 // The version this library writes and expects.
-inline constexpr int kSchemaVersion = 2;
+inline constexpr int kSchemaVersion = 3;
 
 struct Index {
     const char *name;
@@ -22,6 +22,9 @@ struct Table {
     const char *name;
     const char *columns;  // "{id}" stands for the backend's self-numbered key type
     std::vector<Index> indexes;
+    // Stored in the order of its primary key, without a row number of its
+    // own (SQLite: WITHOUT ROWID): rows written in key order are appended.
+    bool key_ordered = false;
 };
 
 // Every table, parents before the tables that point to them.

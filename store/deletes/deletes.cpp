@@ -4,6 +4,7 @@
 #include "store/batch/lookups.hpp"
 #include "store/batch/positions.hpp"
 #include "store/hardware_status.hpp"
+#include "store/paths/tables.hpp"
 
 #include <vector>
 
@@ -68,6 +69,7 @@ struct DeletePortOp {
                        ": delete the link first (DeleteLinkRow)");
     }
     static void write(Writer &w, State &, Record &r) {
+        paths::drop_routes_of_port(w.db, r.portid);
         one_changed(w.db.run("DELETE FROM port WHERE portid = ?", r.portid));
         if (r.ipid != 0) drop_unused_addresses(w.db, {r.ipid});
     }
@@ -105,6 +107,7 @@ struct DeleteDeviceOp {
             "DELETE FROM macro_link WHERE portidfrom IN (SELECT portid FROM port WHERE deviceid = ?) "
             "OR portidto IN (SELECT portid FROM port WHERE deviceid = ?)",
             id, id);
+        paths::drop_routes_of_device(db, id);
         db.run("DELETE FROM port WHERE deviceid = ?", id);
         one_changed(db.run("DELETE FROM functional_device WHERE deviceid = ?", id));
         drop_unused_addresses(db, ipids);

@@ -55,22 +55,22 @@ std::vector<TableRow> destinations(const Network &net, graph::Node source, int m
     return rows;
 }
 
-const StoredTable kRoutingTable{
-    "SELECT max_links, network FROM routing_switch WHERE switchid = ?",
-    "SELECT destinationid, portid, nbr_links FROM routing_table WHERE switchid = ?",
-    "DELETE FROM routing_table WHERE switchid = ?",
-    "DELETE FROM routing_switch WHERE switchid = ?",
-    "INSERT INTO routing_switch (switchid, max_links, network) VALUES (?, ?, ?)",
-    "INSERT INTO routing_table (switchid, portid, destinationid, nbr_links) VALUES (?, ?, ?, ?)",
-    routes};
-const StoredTable kDestinationTable{
-    "SELECT max_links, network FROM destination_device WHERE deviceid = ?",
-    "SELECT destinationid, portid, nbr_links FROM destination_table WHERE deviceid = ?",
-    "DELETE FROM destination_table WHERE deviceid = ?",
-    "DELETE FROM destination_device WHERE deviceid = ?",
-    "INSERT INTO destination_device (deviceid, max_links, network) VALUES (?, ?, ?)",
-    "INSERT INTO destination_table (deviceid, portid, destinationid, nbr_links) VALUES (?, ?, ?, ?)",
-    destinations};
+const StoredTable kRoutingTable{"SELECT max_links, network FROM routing_switch WHERE switchid = ?",
+                                "SELECT destinationid, portid, nbr_links FROM routing_table WHERE switchid = ?",
+                                "DELETE FROM routing_table WHERE switchid = ?",
+                                "DELETE FROM routing_switch WHERE switchid = ?",
+                                "INSERT INTO routing_switch (switchid, max_links, network) VALUES (?, ?, ?)",
+                                "routing_table",
+                                "switchid, destinationid, portid, nbr_links",
+                                routes};
+const StoredTable kDestinationTable{"SELECT max_links, network FROM destination_device WHERE deviceid = ?",
+                                    "SELECT destinationid, portid, nbr_links FROM destination_table WHERE deviceid = ?",
+                                    "DELETE FROM destination_table WHERE deviceid = ?",
+                                    "DELETE FROM destination_device WHERE deviceid = ?",
+                                    "INSERT INTO destination_device (deviceid, max_links, network) VALUES (?, ?, ?)",
+                                    "destination_table",
+                                    "deviceid, destinationid, portid, nbr_links",
+                                    destinations};
 
 void write_table(sql::Connection &db, const StoredTable &table, const Network &net, graph::Node source, int max_links,
                  const std::vector<TableRow> &rows) {
@@ -78,11 +78,37 @@ void write_table(sql::Connection &db, const StoredTable &table, const Network &n
     db.run(table.clear, id);
     db.run(table.unstamp, id);
     db.run(table.stamp_insert, id, max_links, net.built_at);
-    auto insert = db.prepare(table.row_insert);
-    for (const TableRow &r : rows) {
-        insert.bind_all(id, r.port, net.device_id[static_cast<std::size_t>(r.node)], r.links).run();
-        insert.reset();
+    std::vector<std::size_t> order(rows.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    const auto destination = [&](std::size_t i) { return net.device_id[static_cast<std::size_t>(rows[i].node)]; };
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return destination(a) != destination(b) ? destination(a) < destination(b) : rows[a].port < rows[b].port;
+    });
+    std::vector<std::int64_t> values;
+    values.reserve(4 * rows.size());
+    for (const std::size_t i : order) values.insert(values.end(), {id, destination(i), rows[i].port, rows[i].links});
+    db.insert_int_rows(table.table, table.columns, values);
+}
+
+void drop_routes_of_device(sql::Connection &db, std::int64_t deviceid) {
+    db.run("DELETE FROM routing_table WHERE switchid = ?", deviceid);
+    // As destination: one key seek per switch with a stored table. A single
+    // DELETE ... IN (SELECT ...) is left to the planner, which PostgreSQL
+    // may answer with a scan of every row (a hash join) when its estimates
+    // of a freshly written table are off.
+    std::vector<std::int64_t> switches;
+    for (auto stamped = db.prepare("SELECT switchid FROM routing_switch"); stamped.step();)
+        switches.push_back(stamped->column_int(0));
+    auto drop = db.prepare("DELETE FROM routing_table WHERE switchid = ? AND destinationid = ?");
+    for (const std::int64_t switchid : switches) {
+        drop.bind_all(switchid, deviceid).run();
+        drop.reset();
     }
+}
+
+void drop_routes_of_port(sql::Connection &db, std::int64_t portid) {
+    db.run("DELETE FROM routing_table WHERE switchid = (SELECT deviceid FROM port WHERE portid = ?) AND portid = ?",
+           portid, portid);
 }
 
 namespace {

@@ -38,14 +38,25 @@ struct StoredTable {
     const char *clear;         // deletes the rows
     const char *unstamp;       // deletes the stamp
     const char *stamp_insert;  // inserts (id, max_links, network)
-    const char *row_insert;    // inserts (id, portid, destinationid, nbr_links)
+    const char *table;         // the table of the rows
+    const char *columns;       // its columns for (id, destination id, port id, links)
     std::vector<TableRow> (*compute)(const Network &, graph::Node, int);
 };
 extern const StoredTable kRoutingTable, kDestinationTable;
 
 // Replaces the device's stored rows, and records its limit and the network
-// (net.built_at) they were computed on, in the caller's transaction.
+// (net.built_at) they were computed on, in the caller's transaction. The
+// rows go in by destination id, then port id: in key order of the routing
+// table, whose rows are then appended.
 void write_table(sql::Connection &db, const StoredTable &table, const Network &net, graph::Node source, int max_links,
                  const std::vector<TableRow> &rows);
+
+// The routing table has no foreign keys: the deletes remove the rows that
+// name what they delete, in their transaction, before it goes. A device's
+// rows as switch and as destination (a key seek per switch with a stored
+// table, never a scan):
+void drop_routes_of_device(sql::Connection &db, std::int64_t deviceid);
+// A port's rows: those of the switch it belongs to.
+void drop_routes_of_port(sql::Connection &db, std::int64_t portid);
 
 }  // namespace ketral::store::paths

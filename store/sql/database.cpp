@@ -2,6 +2,8 @@
 // RAII owners built on the virtual interface.
 #include "store/sql/database.hpp"
 
+#include <algorithm>
+
 #include "store/text.hpp"
 
 namespace ketral::store::sql {
@@ -11,8 +13,7 @@ BulkTable::BulkTable(const char *table, const char *columns, int order, bool sta
       copy_(std::string("COPY ") + table + " (" + columns + ") FROM STDIN"),
       order_(order),
       standalone_(standalone) {
-    for (const char *c = columns; *c; ++c)
-        if (*c == ',') insert_ += "?, ";
+    for (std::size_t k = 1; k < listed_columns(columns); ++k) insert_ += "?, ";
     insert_ += "?)";
 }
 
@@ -101,6 +102,35 @@ Prepared Connection::prepare(std::string_view sql) {
     }
     entry.in_use = true;
     return Prepared(entry.stmt.get(), &entry.in_use, nullptr);
+}
+
+std::size_t listed_columns(std::string_view columns) {
+    return static_cast<std::size_t>(std::count(columns.begin(), columns.end(), ',')) + 1;
+}
+
+void Connection::insert_int_rows(std::string_view table, std::string_view columns,
+                                 const std::vector<std::int64_t> &values) {
+    // A statement of many rows spares most of the work of one statement per
+    // row; the rows left over go one by one.
+    constexpr std::size_t kRowsPerInsert = 64;
+    const std::size_t width = listed_columns(columns), rows = values.size() / width;
+    // INSERTs of `count` rows each, for rows [from, to).
+    const auto insert_rows = [&](std::size_t count, std::size_t from, std::size_t to) {
+        std::string row = "(?";
+        for (std::size_t i = 1; i < width; ++i) row += ", ?";
+        row += ")";
+        std::string sql = "INSERT INTO " + std::string(table) + " (" + std::string(columns) + ") VALUES " + row;
+        for (std::size_t i = 1; i < count; ++i) sql += ", " + row;
+        auto insert = prepare(sql);
+        for (std::size_t at = from * width; at < to * width; at += count * width) {
+            for (std::size_t i = 0; i < count * width; ++i) insert->bind_int(static_cast<int>(i + 1), values[at + i]);
+            insert.run();
+            insert.reset();
+        }
+    };
+    const std::size_t grouped = rows - rows % kRowsPerInsert;
+    if (grouped > 0) insert_rows(kRowsPerInsert, 0, grouped);
+    if (grouped < rows) insert_rows(1, grouped, rows);
 }
 
 void Connection::clear_statement_cache() {

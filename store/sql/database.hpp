@@ -168,6 +168,9 @@ private:
     std::unique_ptr<Statement> owned_;  // set when the cached one was busy
 };
 
+// The number of columns a list names ("a, b, c": 3).
+std::size_t listed_columns(std::string_view columns);
+
 // One open database. prepare() caches compiled statements by their SQL text;
 // a statement asked for again while still in use is compiled anew for that
 // use, so nested queries never share one.
@@ -258,6 +261,16 @@ public:
     virtual std::string_view text_list_rows() const = 0;
     // Column type of a text: compared and sorted byte by byte on every backend.
     virtual std::string_view text_type() const { return "TEXT"; }
+    // What follows the column list of a table stored in the order of its
+    // primary key, without a row number of its own (SQLite: WITHOUT ROWID).
+    virtual std::string_view key_ordered_table() const { return ""; }
+
+    // Appends rows of integers to `table` in the caller's transaction:
+    // `columns` names them ("a, b, c"), `values` holds the rows one after
+    // another, a value per column. Here one cached INSERT runs per row; a
+    // backend with a bulk path of its own (PostgreSQL's COPY) overrides it.
+    virtual void insert_int_rows(std::string_view table, std::string_view columns,
+                                 const std::vector<std::int64_t> &values);
 
     // Drops every cached statement that is not in use right now.
     void clear_statement_cache();

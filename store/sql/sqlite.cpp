@@ -152,6 +152,7 @@ public:
         return ids;
     }
     std::string_view text_list_rows() const override { return "SELECT value FROM json_each(?)"; }
+    std::string_view key_ordered_table() const override { return " WITHOUT ROWID"; }
 
 protected:
     std::unique_ptr<Statement> compile(std::string_view sql, bool persistent) override {

@@ -76,3 +76,46 @@ def test_hardware_state_changes_status_and_location_with_a_history_entry(db, pee
         with pytest.raises(RuntimeError, match="^UpdateHWStatusLocation: " + message):
             db.UpdateHWStatusLocation(*args)
     assert peek("SELECT status FROM hardware_device WHERE serialnb = 'HW-IN'") == [("IN_USE",)]
+
+
+def delete_port(kt, ids):
+    kt.DeleteLinkRow(ids.link("sw", "3"), 0)
+    kt.DeletePortRow(ids.port("sw", "3"))
+
+
+# What goes, and how many of the six stored routing rows stay (ro's: sw, n1, n2; sw's: n1 by port 1, n2 by 2 and 3).
+DELETES = {
+    "destination": (lambda kt, ids: kt.DeleteFunctionalDevice(ids.device("n1")), 4),
+    "port": (delete_port, 5),
+    "switch": (lambda kt, ids: kt.DeleteFunctionalDevice(ids.device("sw")), 2),
+}
+
+
+class Ids:
+    def __init__(self, peek):
+        self.peek = peek
+
+    def device(self, name):
+        return self.peek("SELECT deviceid FROM functional_device WHERE devicename = ?", name)[0][0]
+
+    def port(self, name, nbr):
+        return self.peek("SELECT portid FROM port WHERE deviceid = ? AND port_nbr = ? AND port_way = 2",
+                         self.device(name), nbr)[0][0]
+
+    def link(self, name, nbr):
+        return self.peek("SELECT linkid FROM macro_link WHERE portidfrom = ?", self.port(name, nbr))[0][0]
+
+
+@pytest.mark.parametrize("what", DELETES)
+def test_deletes_leave_no_routing_row_naming_what_went(net, peek, what):
+    net.CreateRoutingTable("ro", 2)
+    net.CreateRoutingTable("sw", 0)
+    assert peek("SELECT count(*) FROM routing_table") == [(6,)]
+
+    delete, left = DELETES[what]
+    delete(net, Ids(peek))
+    assert peek("SELECT count(*) FROM routing_table") == [(left,)]
+    assert peek("SELECT count(*) FROM routing_table r WHERE "
+                "NOT EXISTS (SELECT 1 FROM functional_device d WHERE d.deviceid = r.switchid) OR "
+                "NOT EXISTS (SELECT 1 FROM functional_device d WHERE d.deviceid = r.destinationid) OR "
+                "NOT EXISTS (SELECT 1 FROM port p WHERE p.portid = r.portid)") == [(0,)]

@@ -134,7 +134,7 @@ class TestSchema:
     def test_every_table_exists_with_the_version(self, db, peek, testdb):
         db.CreateTableSchema()
         assert testdb.table_names() == TABLES
-        assert peek("SELECT version FROM schema_version") == [(2,)]
+        assert peek("SELECT version FROM schema_version") == [(3,)]
 
     def test_create_again_keeps_the_data(self, db, peek):
         db.CreateTableSchema()
@@ -165,6 +165,22 @@ class TestSchema:
             call(*args)
 
 
+def test_a_version_2_routing_table_keeps_its_rows_without_its_surrogate_key(db, sql, peek):
+    db.CreateTableSchema()
+    sql("DROP TABLE routing_table; "
+        "CREATE TABLE routing_table (routeid INTEGER PRIMARY KEY, switchid INTEGER NOT NULL, "
+        "destinationid INTEGER NOT NULL, portid INTEGER NOT NULL, nbr_links INTEGER NOT NULL, "
+        "UNIQUE (switchid, destinationid, portid)); "
+        "CREATE INDEX routing_table_destination_idx ON routing_table (destinationid); "
+        "INSERT INTO routing_table VALUES (1, 7, 9, 3, 2), (2, 7, 5, 4, 1), (3, 6, 9, 8, 1); "
+        "UPDATE schema_version SET version = 2")
+    assert db.CreateTableSchema() == 0
+    assert peek("SELECT * FROM routing_table ORDER BY 1, 2, 3") == [(6, 9, 8, 1), (7, 5, 4, 1), (7, 9, 3, 2)]
+    # The new key holds: a second row for (switch, destination, port) is refused.
+    with pytest.raises(Exception, match="(?i)unique|duplicate"):
+        sql("INSERT INTO routing_table VALUES (7, 5, 4, 3)")
+
+
 @pytest.mark.sqlite_only
 def test_a_version_1_database_upgrades_and_takes_its_stored_tables_as_stale(db_path, peek):
     dump = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data", "schema_v1.sql")
@@ -175,7 +191,8 @@ def test_a_version_1_database_upgrades_and_takes_its_stored_tables_as_stale(db_p
     with raises_exactly("old schema (version 1): call CreateTableSchema to upgrade it"):
         kt.GetDeviceNamesPerType("BOARD")
     assert kt.CreateTableSchema() == 0
-    assert peek("SELECT version FROM schema_version") == [(2,)]
+    assert peek("SELECT version FROM schema_version") == [(3,)]
+    assert peek("SELECT * FROM routing_table") == [(3, 1, 3, 1), (3, 2, 4, 1)]
     assert list(kt.GetDeviceNamesPerType("BOARD")) == ["ro1", "ro2"]
     # The tables stored before the upgrade are stale: the first reader builds them again, with their limit.
     stale = "SELECT COUNT(*) FROM {0} t WHERE t.network < (SELECT network FROM database_state)"

@@ -267,6 +267,33 @@ TEST_F(PgLayer, InsertIdsChangesAndTransactions) {
     EXPECT_EQ(count->column_int(0), 3);
 }
 
+TEST_F(PgLayer, IntRowsGoInByCopyAndTheirFailureReadsAsAnInsert) {
+    db->execute("CREATE TABLE t (a INTEGER, b BIGINT, PRIMARY KEY (a, b))");
+    // More than one chunk of COPY data, negative and 64-bit values among them.
+    std::vector<std::int64_t> rows;
+    for (std::int64_t a = 0; a < 20000; ++a) rows.insert(rows.end(), {a, a % 2 ? -a : a << 33});
+    {
+        sql::Transaction tx(*db);
+        db->insert_int_rows("t", "a, b", rows);
+        tx.commit();
+    }
+    auto sums = db->prepare("SELECT COUNT(*), SUM(a), SUM(b) FROM t WHERE a IN (0, 1, 19998, 19999)");
+    ASSERT_TRUE(sums.step());
+    EXPECT_EQ(sums->column_int(0), 4);
+    EXPECT_EQ(sums->column_int(1), 39998);
+    EXPECT_EQ(sums->column_int(2), (std::int64_t{19998} << 33) - 1 - 19999);
+    sums.reset();
+    const auto duplicate = raised_by([&] {
+        sql::Transaction tx(*db);
+        db->insert_int_rows("t", "a, b", {7, -7});
+    });
+    ASSERT_TRUE(duplicate.has_value());
+    EXPECT_EQ(duplicate->kind(), DbErrorKind::Duplicate);
+    EXPECT_FALSE(db->in_transaction());
+    ASSERT_TRUE(sums.step());  // the connection goes on
+    EXPECT_EQ(sums->column_int(0), 4);
+}
+
 TEST_F(PgLayer, CommitAfterAFailedStatementFails) {
     db->execute("CREATE TABLE t (i INTEGER UNIQUE)");
     db->begin();

@@ -211,6 +211,26 @@ TEST(Transactions, InsertIdAndChangesReportTheLastStatement) {
     EXPECT_EQ(db->changes(), 2);
 }
 
+// Rows of integers go in many to a statement, the rest one by one: fewer
+// than a statement's worth, exactly two statements' worth, and some over.
+class IntRows : public testing::TestWithParam<std::int64_t> {};
+
+TEST_P(IntRows, EveryRowGoesInOnceWithItsValues) {
+    auto db = memory_db();
+    db->execute("CREATE TABLE t (a INTEGER PRIMARY KEY, b INTEGER NOT NULL) WITHOUT ROWID");
+    const std::int64_t rows = GetParam();
+    std::vector<std::int64_t> values;
+    for (std::int64_t a = 1; a <= rows; ++a) values.insert(values.end(), {a, -a * a});
+    db->insert_int_rows("t", "a, b", values);
+    auto sums = db->prepare("SELECT COUNT(*), SUM(a), SUM(b) FROM t");
+    ASSERT_TRUE(sums.step());
+    EXPECT_EQ(sums->column_int(0), rows);
+    EXPECT_EQ(sums->column_int(1), rows * (rows + 1) / 2);
+    EXPECT_EQ(sums->column_int(2), -rows * (rows + 1) * (2 * rows + 1) / 6);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sqlite, IntRows, testing::Values(5, 128, 133));
+
 // ---- errors ----------------------------------------------------------------
 
 struct ErrorCase {
