@@ -122,23 +122,22 @@ def insert(kt, net):
     return clock
 
 
-def query(kt, names, reference_row=None, block=200):
-    """The row queries timed; with reference_row, the reference's in turn with ours, block by block, so that
-    both see the same load of the machine. Answers (ours, reference's) clocks."""
-    ours, ref = Clock(), Clock()
-    ours.wall = ours.cpu = ref.wall = ref.cpu = 0.0
+def query(kt, names, others=None, block=200):
+    """The row queries timed; with others ({label: row function}), theirs in turn with ours, block by block,
+    so that all see the same load of the machine. Answers {"query": ours, label: theirs} clocks."""
+    sides = {"query": lambda name: kt.GetDeviceRow_devicename(name), **(others or {})}
+    clocks = {label: Clock() for label in sides}
+    for clock in clocks.values():
+        clock.wall = clock.cpu = 0.0
     for at in range(0, len(names), block):
         part = names[at:at + block]
-        with Clock() as clock:
-            for name in part:
-                kt.GetDeviceRow_devicename(name)
-        ours.wall, ours.cpu = ours.wall + clock.wall, ours.cpu + clock.cpu
-        if reference_row:
+        for label, row in sides.items():
             with Clock() as clock:
                 for name in part:
-                    reference_row(name)
-            ref.wall, ref.cpu = ref.wall + clock.wall, ref.cpu + clock.cpu
-    return ours, ref
+                    row(name)
+            clocks[label].wall += clock.wall
+            clocks[label].cpu += clock.cpu
+    return clocks
 
 
 # The four tables of the hand-written reference, with their keys.
@@ -209,13 +208,13 @@ def reference_insert(server, net):
 
 class ReferenceRows:
     """The reference's row query: one SELECT with its join per name, the row joined into text."""
+    SELECT = ("SELECT d.id, d.name, t.name, d.dnode, d.promiscuous_mode, d.location, d.responsible, d.comments "
+              "FROM device d JOIN device_type t ON t.id = d.typeid WHERE d.name = $1")
 
     def __init__(self, server, dbname):
         self.conn = server.connect(dbname)
         self.cur = self.conn.cursor()
-        self.cur.execute("PREPARE row_of (text) AS SELECT d.id, d.name, t.name, d.dnode, d.promiscuous_mode, "
-                         "d.location, d.responsible, d.comments FROM device d JOIN device_type t ON t.id = d.typeid "
-                         "WHERE d.name = $1")
+        self.cur.execute(f"PREPARE row_of (text) AS {self.SELECT}")
 
     def __call__(self, name):
         self.cur.execute("EXECUTE row_of (%s)", (name,))
@@ -223,6 +222,19 @@ class ReferenceRows:
 
     def close(self):
         self.conn.close()
+
+
+class SameRows(ReferenceRows):
+    """What GetDeviceRow_devicename answers, read by hand from our database: the device with its type, its
+    hardware and its subsystems and functions, in one SELECT."""
+    SELECT = ("SELECT d.deviceid, d.devicename, d.devicetypeid, t.devicetype, d.dnode, d.promiscuous_mode, "
+              "d.serialid, h.serialnb, h.hwtype, d.responsible, d.location, d.comments, "
+              "(SELECT string_agg(s.system_name, ',') FROM device_system ds "
+              "JOIN subsystem s ON s.systemid = ds.systemid WHERE ds.deviceid = d.deviceid), "
+              "(SELECT string_agg(f.function_name, ',') FROM functional_device_function df "
+              "JOIN device_function f ON f.functionid = df.functionid WHERE df.deviceid = d.deviceid) "
+              "FROM functional_device d JOIN device_type t ON t.devicetypeid = d.devicetypeid "
+              "LEFT JOIN hardware_device h ON h.serialid = d.serialid WHERE d.devicename = $1")
 
 
 def reference(server, net, rounds):
@@ -237,21 +249,25 @@ def reference(server, net, rounds):
 
 
 def run(backend, net, names, rounds, reference_row=None):
-    best = {"insert": Clock(), "query": Clock(), "reference query": Clock()}
+    best = {"insert": Clock(), "query": Clock(), "reference query": Clock(), "same row by hand": Clock()}
     for clock in best.values():
         clock.wall = clock.cpu = float("inf")
     answers = None
     for _ in range(rounds):
         kt = prepared(*backend.fresh())
         timed = {"insert": insert(kt, net)}
-        timed["query"], timed["reference query"] = query(kt, names, reference_row)
+        same_row = SameRows(backend.server, backend.latest()) if reference_row else None
+        timed.update(query(kt, names, {"reference query": reference_row, "same row by hand": same_row}
+                           if reference_row else None))
+        if same_row:
+            same_row.close()
         answers = [kt.GetDeviceRow_devicename(name) for name in names[:200]]
         kt.DBDeconnexion()
         for part, clock in timed.items():
             best[part].wall = min(best[part].wall, clock.wall)
             best[part].cpu = min(best[part].cpu, clock.cpu)
-        alongside = (f"  reference query {timed['reference query'].wall:6.2f} s "
-                     f"(cpu {timed['reference query'].cpu:5.2f})") if reference_row else ""
+        alongside = "".join(f"  {label} {timed[label].wall:6.2f} s (cpu {timed[label].cpu:5.2f})"
+                            for label in ("reference query", "same row by hand") if label in timed)
         print(f"  {backend.name:10s} insert {timed['insert'].wall:7.2f} s (cpu {timed['insert'].cpu:6.2f})  "
               f"query {timed['query'].wall:6.2f} s (cpu {timed['query'].cpu:5.2f}){alongside}", flush=True)
     return best, answers
@@ -406,6 +422,11 @@ def print_inserts(results, rows, queries, rounds):
             a, b, c = (count / getattr(side[part], kind) for side in (lite, pg, ref))
             label = f"{part} {unit} ({'elapsed' if kind == 'wall' else 'cpu'})"
             print(f"{label:22s}{a:12,.0f}{b:12,.0f}{c:12,.0f}{b / c:8.2f}")
+    for kind in ("wall", "cpu"):
+        hand = queries / getattr(pg["same row by hand"], kind)
+        ours = queries / getattr(pg["query"], kind)
+        label = f"query, our row by hand ({'elapsed' if kind == 'wall' else 'cpu'})"
+        print(f"{label:46s}{ours:12,.0f}{hand:12,.0f}{ours / hand:8.2f}")
 
 
 def print_meshes(meshes):
