@@ -70,8 +70,8 @@ class Batch:
     ``add`` takes the arguments of the kind's single-record method (the
     same names, defaults and checks) and sends the records to the library
     one call behind, so that the last one goes with ``last`` = 1 when the
-    block ends: the library checks each record as it comes and writes them
-    all when the block ends without an exception. A block that raises
+    block ends: the library checks and writes them all when the block ends
+    without an exception (a refused record raises there, named by its number). A block that raises
     discards the batch: nothing of it is written. An empty batch writes
     nothing. Outside a ``with`` block, ``close()`` writes and ``discard()``
     drops what was added.
