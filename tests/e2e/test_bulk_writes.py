@@ -65,3 +65,13 @@ def test_keys_of_new_rows_are_never_handed_out_twice(installation):
     batch(installation.InsertMultipleFunctionalDevices, [device("k4")])
     later = [json.loads(installation.GetDeviceRow_devicename(name))["deviceid"] for name in ("k3", "k4")]
     assert len(set(ids)) == 3 and ids[-1] < later[0] < later[1]
+
+
+def test_a_failure_among_statements_sent_unanswered_names_its_record(installation, sql, peek):
+    # Each record's function list is sent without waiting; record 3's UPDATE waits and meets record 2's failure.
+    installation.InsertSimpleDeviceFunction("F1", 1)
+    batch(installation.InsertMultipleFunctionalDevices, [device(name) for name in ("aa", "bb", "cc")])
+    sql("CREATE UNIQUE INDEX test_function_once ON functional_device_function (functionid)")
+    with pytest.raises(RuntimeError, match="^UpdateMultipleAttributesDevices: record 2: device 'bb' .*already exists"):
+        batch(installation.UpdateMultipleAttributesDevices, [(name, 0, 0, "", "F1") for name in ("aa", "bb", "cc")])
+    assert peek("SELECT COUNT(*) FROM functional_device_function") == [(0,)]
