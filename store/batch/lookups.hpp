@@ -53,6 +53,7 @@ public:
     ReservedIds() = default;
     explicit ReservedIds(std::vector<std::int64_t> ids) : ids_(std::move(ids)) {}
     std::int64_t take() { return ids_.at(next_++); }
+    bool empty() const { return next_ == ids_.size(); }
 
 private:
     std::vector<std::int64_t> ids_;

@@ -38,6 +38,7 @@ struct PortOp {
     struct State {
         std::unordered_map<std::string, Device> devices;
         std::unordered_map<std::string, Ip> ips;
+        ReservedIds ip_ids;  // for the addresses the batch brings (prefetch)
     };
     static constexpr bool kChangesGraph = true;
 
@@ -63,7 +64,7 @@ struct PortOp {
 
     static void write(Writer &w, State &s, Record &r) {
         std::int64_t ipid = 0;
-        if (!r.ipaddress.empty()) ipid = write_ip(w.db, s.ips.at(r.ipaddress), r.ipaddress);
+        if (!r.ipaddress.empty()) ipid = write_ip(w.db, s, s.ips.at(r.ipaddress), r.ipaddress);
         static const sql::BulkTable kPorts("port",
                                            "deviceid, port_nbr, port_way, port_type, speed, admin_status, pxi_booting, "
                                            "phy, bia, macaddress, ipid",
@@ -85,6 +86,11 @@ struct PortOp {
                 device.ports.emplace(
                     port_key(stmt->column_view(2), static_cast<int>(stmt->column_int(3)), stmt->column_view(4)), 0);
         }
+        // Keys for the addresses new to the database, at most one per address the records give.
+        std::unordered_set<std::string_view> addresses;
+        for (std::size_t at = 0; at < records.size(); ++at)
+            if (!records[at].ipaddress.empty()) addresses.insert(records[at].ipaddress);
+        if (!addresses.empty()) s.ip_ids = ReservedIds(db.reserve_ids("ip_info", "ipid", addresses.size()));
     }
     static std::string subject(const Record &r) { return port_label(r.nbr, r.way, r.type, r.devicename); }
 
@@ -136,13 +142,17 @@ private:
         if (ip.id != 0) ip.stale = true;
     }
 
-    static std::int64_t write_ip(sql::Connection &db, Ip &ip, const std::string &address) {
-        if (ip.id == 0) {
+    static std::int64_t write_ip(sql::Connection &db, State &s, Ip &ip, const std::string &address) {
+        static const sql::BulkTable kAddresses("ip_info", "ipid, ipaddress, subnet, ipname", 1);
+        if (ip.id == 0 && !s.ip_ids.empty()) {
+            ip.id = s.ip_ids.take();
+            db.append(kAddresses, ip.id, address, or_null(ip.subnet), or_null(ip.ipname));
+        } else if (ip.id == 0) {
             ip.id = db.insert_id("INSERT INTO ip_info (ipaddress, subnet, ipname) VALUES (?, ?, ?) RETURNING ipid",
                                  address, or_null(ip.subnet), or_null(ip.ipname));
         } else if (ip.stale) {
-            db.run("UPDATE ip_info SET subnet = ?, ipname = ? WHERE ipid = ?", or_null(ip.subnet), or_null(ip.ipname),
-                   ip.id);
+            db.send("UPDATE ip_info SET subnet = ?, ipname = ? WHERE ipid = ?", or_null(ip.subnet), or_null(ip.ipname),
+                    ip.id);
             ip.stale = false;
         }
         return ip.id;
