@@ -28,17 +28,9 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import network  # noqa: E402
+from insert_network import best_of  # noqa: E402
 
 QUERY_TARGET_S, REPORT_TARGET_S = 0.1, 1.0
-
-
-def best_of(rounds, run):
-    best, result = float("inf"), None
-    for _ in range(rounds):
-        start = time.perf_counter()
-        result = run()
-        best = min(best, time.perf_counter() - start)
-    return best, result
 
 
 def through_the_module(net, path, rounds):

@@ -27,25 +27,15 @@ import sys
 import tempfile
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+sys.path.insert(0, os.path.join(os.path.dirname(HERE), "tests", "e2e"))
 import network  # noqa: E402
 import libketralpython  # noqa: E402
+from calls import batch, int_vec  # noqa: E402,F401  (the module-call helpers, shared with the tests)
 
 SUBSYSTEM = "DAQ"
 PORT_FLAGS = (1000, 1, 0)  # speed, admin_status, pxi_booting
-
-
-def int_vec(values):
-    v = libketralpython.IntVec()
-    v.extend(values)
-    return v
-
-
-def batch(method, rows):
-    """One batch: first = 1 on the first record, last = 1 on the last."""
-    last = len(rows) - 1
-    for i, row in enumerate(rows):
-        method(*row, 1 if i == 0 else 0, 1 if i == last else 0)
 
 
 def fresh_database(folder, name):
@@ -73,6 +63,16 @@ def ours(net, folder):
         batch(db.InsertMultipleMacroLinks, links)
     db.DBDeconnexion()
     return path, clock
+
+
+def best_of(rounds, run):
+    """(best seconds, last result) of `rounds` calls of run()."""
+    best, result = float("inf"), None
+    for _ in range(rounds):
+        start = time.perf_counter()
+        result = run()
+        best = min(best, time.perf_counter() - start)
+    return best, result
 
 
 class Clock:

@@ -40,6 +40,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import insert_network  # noqa: E402
+from insert_network import best_of  # noqa: E402
 import network  # noqa: E402
 
 import igraph  # noqa: E402
@@ -48,16 +49,6 @@ import networkx as nx  # noqa: E402
 import libketralpython  # noqa: E402
 
 SWITCH_TYPES = ("AGG_SWITCH", "CORE_SWITCH")
-
-
-def best_of(rounds, run):
-    """(best seconds, last result) of `rounds` calls of run()."""
-    best, result = float("inf"), None
-    for _ in range(rounds):
-        start = time.perf_counter()
-        result = run()
-        best = min(best, time.perf_counter() - start)
-    return best, result
 
 
 # ---- the database ---------------------------------------------------------------------

@@ -27,7 +27,7 @@ import time
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(ROOT, "bench"))
 import network  # noqa: E402
-from insert_network import batch  # noqa: E402
+from insert_network import batch, int_vec  # noqa: E402
 
 QUERIES = 50000
 ROUNDS = 5
@@ -114,11 +114,6 @@ def main():
         ketral.DBConnexion()
         ketral.CreateTableSchema()
         start = time.perf_counter()
-
-        def int_vec(values):
-            vec = libketralpython.IntVec()
-            vec.extend(values)
-            return vec
 
         populate(ketral, net, int_vec)
         print(f"S={args.scale}: {len(net.devices)} devices, {len(net.ports)} ports, {len(net.links)} links "

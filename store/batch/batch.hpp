@@ -168,6 +168,19 @@ public:
     RecordList<typename Op::Record> records;  // as given
 };
 
+// Keys taken in advance for the rows a batch inserts (Connection::reserve_ids).
+class ReservedIds {
+public:
+    ReservedIds() = default;
+    explicit ReservedIds(std::vector<std::int64_t> ids) : ids_(std::move(ids)) {}
+    std::int64_t take() { return ids_.at(next_++); }
+    bool empty() const { return next_ == ids_.size(); }
+
+private:
+    std::vector<std::int64_t> ids_;
+    std::size_t next_ = 0;
+};
+
 // The names `name_of` gives the records (valid UTF-8, not empty: the others
 // are refused by the checks), each once, as a JSON array: the one parameter
 // of Connection::text_list_rows, which reads them back as rows.

@@ -47,19 +47,6 @@ inline const MemberTable kDeviceFunctions{{"functional_device_function", "device
 inline const MemberTable kLinkTypeMembers{{"link_type_member", "compositeid, simpleid", 2},
                                           "DELETE FROM link_type_member WHERE compositeid = ?"};
 
-// Keys taken in advance for the rows a batch inserts (Connection::reserve_ids).
-class ReservedIds {
-public:
-    ReservedIds() = default;
-    explicit ReservedIds(std::vector<std::int64_t> ids) : ids_(std::move(ids)) {}
-    std::int64_t take() { return ids_.at(next_++); }
-    bool empty() const { return next_ == ids_.size(); }
-
-private:
-    std::vector<std::int64_t> ids_;
-    std::size_t next_ = 0;
-};
-
 // Adds `members` to the members of `owner` (appended rows: `owner` may be
 // appended too, to a table of a lower order).
 void add_members(sql::Connection &db, const MemberTable &table, std::int64_t owner,
