@@ -228,11 +228,7 @@ class SameRows(ReferenceRows):
     """What GetDeviceRow_devicename answers, read by hand from our database: the device with its type, its
     hardware and its subsystems and functions, in one SELECT."""
     SELECT = ("SELECT d.deviceid, d.devicename, d.devicetypeid, t.devicetype, d.dnode, d.promiscuous_mode, "
-              "d.serialid, h.serialnb, h.hwtype, d.responsible, d.location, d.comments, "
-              "(SELECT string_agg(s.system_name, ',') FROM device_system ds "
-              "JOIN subsystem s ON s.systemid = ds.systemid WHERE ds.deviceid = d.deviceid), "
-              "(SELECT string_agg(f.function_name, ',') FROM functional_device_function df "
-              "JOIN device_function f ON f.functionid = df.functionid WHERE df.deviceid = d.deviceid) "
+              "d.serialid, h.serialnb, h.hwtype, d.responsible, d.location, d.comments, d.system_list, d.function_list "
               "FROM functional_device d JOIN device_type t ON t.devicetypeid = d.devicetypeid "
               "LEFT JOIN hardware_device h ON h.serialid = d.serialid WHERE d.devicename = $1")
 

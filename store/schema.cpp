@@ -66,13 +66,16 @@ const std::vector<Table> &schema_tables() {
           {"hardware_device_type_idx", "hwtype", false},
           {"hardware_device_location_idx", "location", false}}},
         // A position in the installation; serialid is the hardware filling it.
+        // system_list and function_list are derived: the names of its
+        // subsystems and functions joined with ',' in no set order, kept by
+        // triggers (kDeviceLists), so that a device's row is one row to read.
         {"functional_device",
          "deviceid {id}, devicename TEXT NOT NULL UNIQUE, "
          "devicetypeid INTEGER NOT NULL REFERENCES device_type (devicetypeid), "
          "dnode INTEGER NOT NULL DEFAULT 0 CHECK (dnode IN (0, 1)), "
          "promiscuous_mode INTEGER NOT NULL DEFAULT 1 CHECK (promiscuous_mode IN (0, 1)), "
          "serialid INTEGER UNIQUE REFERENCES hardware_device (serialid), "
-         "location TEXT, responsible TEXT, comments TEXT",
+         "location TEXT, responsible TEXT, comments TEXT, system_list TEXT, function_list TEXT",
          {{"functional_device_type_idx", "devicetypeid", false},
           {"functional_device_location_idx", "location", false}}},
         // The system list and the function list of a functional device.
@@ -220,6 +223,64 @@ const std::vector<Table> &schema_tables() {
 
 namespace {
 
+// A list column of functional_device kept from a member table (deviceid, key)
+// and the table that names the keys.
+struct DeviceList {
+    const char *column;
+    const char *members;
+    const char *names;
+    const char *key;
+    const char *name;
+};
+
+const DeviceList kDeviceLists[] = {
+    {"system_list", "device_system", "subsystem", "systemid", "system_name"},
+    {"function_list", "functional_device_function", "device_function", "functionid", "function_name"},
+};
+
+// The statement that sets the list of the devices `which` selects (an IN list).
+std::string refresh_list(const sql::Connection &db, const DeviceList &list, const std::string &which) {
+    return std::string("UPDATE functional_device SET ") + list.column + " = (SELECT " +
+           std::string(db.list_aggregate()) + "(n." + list.name + ", ',') FROM " + list.members + " m JOIN " +
+           list.names + " n ON n." + list.key + " = m." + list.key +
+           " WHERE m.deviceid = functional_device.deviceid) WHERE deviceid IN (" + which + ")";
+}
+
+// The triggers of a list: members added, removed or changed, names changed.
+struct ListTrigger {
+    const char *suffix;
+    const char *event;
+    bool on_names;
+    const char *which;  // the devices to refresh; "{members}" and "{key}" stand for the list's
+};
+
+const ListTrigger kListTriggers[] = {
+    {"added", "INSERT", false, "{new.deviceid}"},
+    {"removed", "DELETE", false, "{old.deviceid}"},
+    {"moved", "UPDATE", false, "{old.deviceid} UNION {new.deviceid}"},
+    {"renamed", "UPDATE", true, "SELECT deviceid FROM {members} WHERE {key} IN ({new.{key}})"},
+};
+
+std::string trigger_name(const DeviceList &list, const ListTrigger &trigger) {
+    return std::string(list.column) + "_" + trigger.suffix;
+}
+
+void replace_all(std::string &text, std::string_view what, std::string_view with) {
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
+        text.replace(at, what.size(), with);
+}
+
+void keep_device_lists(sql::Connection &db) {
+    for (const DeviceList &list : kDeviceLists)
+        for (const ListTrigger &trigger : kListTriggers) {
+            std::string which = trigger.which;
+            replace_all(which, "{members}", list.members);
+            replace_all(which, "{key}", list.key);
+            db.create_change_trigger(trigger_name(list, trigger), trigger.event,
+                                     trigger.on_names ? list.names : list.members, refresh_list(db, list, which));
+        }
+}
+
 void create_table(sql::Connection &db, const Table &table) {
     db.execute("CREATE TABLE IF NOT EXISTS " + std::string(table.name) + " (" + expand(table.columns, db) + ")" +
                std::string(table.key_ordered ? db.key_ordered_table() : ""));
@@ -261,10 +322,21 @@ void upgrade_2_to_3(sql::Connection &db) {
         "DROP TABLE routing_table_kept");
 }
 
+// Version 4: functional_device carries its system and function lists,
+// filled from the member tables and kept by triggers from then on.
+void upgrade_3_to_4(sql::Connection &db) {
+    for (const DeviceList &list : kDeviceLists) {
+        db.execute("ALTER TABLE functional_device ADD COLUMN " +
+                   expand((list.column + std::string(" TEXT")).c_str(), db));
+        db.execute(refresh_list(db, list, "SELECT deviceid FROM " + std::string(list.members)));
+    }
+    keep_device_lists(db);
+}
+
 }  // namespace
 
 const std::vector<UpgradeStep> &upgrade_steps() {
-    static const std::vector<UpgradeStep> steps = {{1, &upgrade_1_to_2}, {2, &upgrade_2_to_3}};
+    static const std::vector<UpgradeStep> steps = {{1, &upgrade_1_to_2}, {2, &upgrade_2_to_3}, {3, &upgrade_3_to_4}};
     return steps;
 }
 
@@ -295,6 +367,7 @@ void create_schema(sql::Connection &db) {
                       ", newer than this library's (" + std::to_string(kSchemaVersion) + ")");
     if (version == 0) {
         for (const Table &table : schema_tables()) create_table(db, table);
+        keep_device_lists(db);
         db.run("DELETE FROM database_state");
         db.run("INSERT INTO database_state (writes, network) VALUES (1, 1)");
         db.run("DELETE FROM schema_version");
@@ -310,6 +383,8 @@ void drop_schema(sql::Connection &db) {
     const auto &tables = schema_tables();
     for (auto it = tables.rbegin(); it != tables.rend(); ++it)
         db.execute("DROP TABLE IF EXISTS " + std::string(it->name));
+    for (const DeviceList &list : kDeviceLists)
+        for (const ListTrigger &trigger : kListTriggers) db.drop_change_trigger(trigger_name(list, trigger));
     transaction.commit();
 }
 

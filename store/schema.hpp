@@ -10,7 +10,7 @@
 namespace ketral::store {
 
 // The version this library writes and expects.
-inline constexpr int kSchemaVersion = 3;
+inline constexpr int kSchemaVersion = 4;
 
 struct Index {
     const char *name;

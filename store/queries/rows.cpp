@@ -20,17 +20,13 @@ RecordSql device_type(const char *where) {
                      where);
 }
 
-// A device with its subsystems and functions, in one statement (one round
-// trip to a server): the two lists come last, joined by the database.
+// A device with its subsystems and functions: the two lists, kept on the
+// device's own row by the database, come last.
 RecordSql device(const char *where) {
     return RecordSql(
         std::string(
             "SELECT d.deviceid, d.devicename, d.devicetypeid, t.devicetype, d.dnode, d.promiscuous_mode, d.serialid, "
-            "h.serialnb, h.hwtype, d.responsible, d.location, d.comments, "
-            "(SELECT string_agg(s.system_name, ',') FROM device_system ds "
-            "JOIN subsystem s ON s.systemid = ds.systemid WHERE ds.deviceid = d.deviceid), "
-            "(SELECT string_agg(f.function_name, ',') FROM functional_device_function df "
-            "JOIN device_function f ON f.functionid = df.functionid WHERE df.deviceid = d.deviceid) "
+            "h.serialnb, h.hwtype, d.responsible, d.location, d.comments, d.system_list, d.function_list "
             "FROM functional_device d JOIN device_type t ON t.devicetypeid = d.devicetypeid "
             "LEFT JOIN hardware_device h ON h.serialid = d.serialid WHERE ") +
             where,

@@ -108,6 +108,21 @@ std::size_t listed_columns(std::string_view columns) {
     return static_cast<std::size_t>(std::count(columns.begin(), columns.end(), ',')) + 1;
 }
 
+std::string changed_rows(std::string_view statement,
+                         const std::function<std::string(std::string_view side, std::string_view column)> &rows) {
+    std::string out;
+    std::size_t at = 0;
+    for (auto open = statement.find('{'); open != std::string_view::npos; open = statement.find('{', at)) {
+        const auto dot = statement.find('.', open), close = statement.find('}', open);
+        const std::string_view side = statement.substr(open + 1, dot - open - 1);
+        if (close == std::string_view::npos || dot > close || (side != "new" && side != "old"))
+            throw std::logic_error("a trigger statement with a stray '{': " + std::string(statement));
+        out.append(statement.substr(at, open - at)).append(rows(side, statement.substr(dot + 1, close - dot - 1)));
+        at = close + 1;
+    }
+    return out.append(statement.substr(at));
+}
+
 void Connection::insert_int_rows(std::string_view table, std::string_view columns,
                                  const std::vector<std::int64_t> &values) {
     // A statement of many rows spares most of the work of one statement per

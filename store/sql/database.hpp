@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -171,6 +172,11 @@ private:
 // The number of columns a list names ("a, b, c": 3).
 std::size_t listed_columns(std::string_view columns);
 
+// `statement` with each {new.c} and {old.c} replaced by `rows`(side, c), side
+// "new" or "old" (Connection::create_change_trigger).
+std::string changed_rows(std::string_view statement,
+                         const std::function<std::string(std::string_view side, std::string_view column)> &rows);
+
 // One open database. prepare() caches compiled statements by their SQL text;
 // a statement asked for again while still in use is compiled anew for that
 // use, so nested queries never share one.
@@ -264,6 +270,20 @@ public:
     // What follows the column list of a table stored in the order of its
     // primary key, without a row number of its own (SQLite: WITHOUT ROWID).
     virtual std::string_view key_ordered_table() const { return ""; }
+    // The aggregate built into the database that joins texts with a separator,
+    // called as <it>(text, ','): built in, so that a trigger using it runs
+    // under any client of the database, not only under this library.
+    virtual std::string_view list_aggregate() const = 0;
+    // Creates (or makes anew) trigger `name`, which runs `statement` after an
+    // `event` ("INSERT", "DELETE" or "UPDATE") on `table`. In the statement,
+    // {new.c} and {old.c} stand for a subquery of column c of the changed rows
+    // after and before the change (changed_rows()): SQLite runs it for each
+    // row, PostgreSQL once per statement over all of them.
+    virtual void create_change_trigger(std::string_view name, std::string_view event, std::string_view table,
+                                       std::string_view statement) = 0;
+    // Drops what such a trigger leaves beside its table once the table is
+    // dropped (PostgreSQL: its function).
+    virtual void drop_change_trigger(std::string_view /*name*/) {}
 
     // Appends rows of integers to `table` in the caller's transaction:
     // `columns` names them ("a, b, c"), `values` holds the rows one after

@@ -396,6 +396,29 @@ public:
     std::string_view text_list_rows() const override { return "SELECT json_array_elements_text(CAST(? AS json))"; }
     // Byte order, as SQLite compares texts, whatever the database's locale.
     std::string_view text_type() const override { return "TEXT COLLATE \"C\""; }
+    std::string_view list_aggregate() const override { return "string_agg"; }
+    // A statement trigger over transition tables, so that a COPY of many
+    // rows runs the statement once; it runs a function of the same name.
+    // EXECUTE PROCEDURE, so that servers from version 10 on take it.
+    void create_change_trigger(std::string_view name, std::string_view event, std::string_view table,
+                               std::string_view statement) override {
+        const std::string trigger(name), on(table);
+        bool uses_new = false, uses_old = false;
+        const std::string body = changed_rows(statement, [&](std::string_view side, std::string_view column) {
+            (side == "new" ? uses_new : uses_old) = true;
+            return "SELECT " + std::string(column) + " FROM ketral_" + std::string(side);
+        });
+        const std::string referencing =
+            std::string(uses_old ? " OLD TABLE AS ketral_old" : "") + (uses_new ? " NEW TABLE AS ketral_new" : "");
+        execute("CREATE OR REPLACE FUNCTION " + trigger + "() RETURNS trigger LANGUAGE plpgsql AS $ketral$ BEGIN " +
+                body + "; RETURN NULL; END $ketral$; DROP TRIGGER IF EXISTS " + trigger + " ON " + on +
+                "; CREATE TRIGGER " + trigger + " AFTER " + std::string(event) + " ON " + on +
+                (referencing.empty() ? "" : " REFERENCING" + referencing) + " FOR EACH STATEMENT EXECUTE PROCEDURE " +
+                trigger + "()");
+    }
+    void drop_change_trigger(std::string_view name) override {
+        execute("DROP FUNCTION IF EXISTS " + std::string(name) + "()");
+    }
 
     // The rows go through COPY ... FROM STDIN (insert_int_rows below).
     void insert_int_rows(std::string_view table, std::string_view columns,

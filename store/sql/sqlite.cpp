@@ -153,6 +153,17 @@ public:
     }
     std::string_view text_list_rows() const override { return "SELECT value FROM json_each(?)"; }
     std::string_view key_ordered_table() const override { return " WITHOUT ROWID"; }
+    std::string_view list_aggregate() const override { return "group_concat"; }
+    // A row trigger: the changed rows are the one row, NEW or OLD.
+    void create_change_trigger(std::string_view name, std::string_view event, std::string_view table,
+                               std::string_view statement) override {
+        const std::string trigger(name);
+        const std::string body = changed_rows(statement, [](std::string_view side, std::string_view column) {
+            return "SELECT " + std::string(side == "new" ? "NEW." : "OLD.") + std::string(column);
+        });
+        execute("DROP TRIGGER IF EXISTS " + trigger + "; CREATE TRIGGER " + trigger + " AFTER " + std::string(event) +
+                " ON " + std::string(table) + " FOR EACH ROW BEGIN " + body + "; END");
+    }
 
 protected:
     std::unique_ptr<Statement> compile(std::string_view sql, bool persistent) override {
@@ -229,35 +240,6 @@ DbHandle open_handle(const std::string &name, int flags) {
     return db;
 }
 
-// string_agg(text, separator), as PostgreSQL has it (SQLite's group_concat
-// under the standard's name), so that one SQL text aggregates on both backends:
-// the items in the order they come, NULL ones skipped, NULL when there is none.
-struct StringAgg {
-    std::string *text;  // in SQLite's zeroed aggregate context; made by the first item
-
-    static void step(sqlite3_context *context, int, sqlite3_value **values) {
-        if (sqlite3_value_type(values[0]) == SQLITE_NULL) return;
-        auto *self = static_cast<StringAgg *>(sqlite3_aggregate_context(context, sizeof(StringAgg)));
-        if (!self) return sqlite3_result_error_nomem(context);
-        if (!self->text) {
-            self->text = new std::string;
-        } else if (sqlite3_value_type(values[1]) != SQLITE_NULL) {
-            self->text->append(reinterpret_cast<const char *>(sqlite3_value_text(values[1])),
-                               static_cast<std::size_t>(sqlite3_value_bytes(values[1])));
-        }
-        self->text->append(reinterpret_cast<const char *>(sqlite3_value_text(values[0])),
-                           static_cast<std::size_t>(sqlite3_value_bytes(values[0])));
-    }
-    // Called once per aggregate, also when its statement is reset early: the text is freed here.
-    static void final(sqlite3_context *context) {
-        auto *self = static_cast<StringAgg *>(sqlite3_aggregate_context(context, 0));
-        if (!self || !self->text) return sqlite3_result_null(context);
-        std::unique_ptr<std::string> text(self->text);
-        self->text = nullptr;
-        sqlite3_result_text64(context, text->data(), text->size(), SQLITE_TRANSIENT, SQLITE_UTF8);
-    }
-};
-
 }  // namespace
 
 std::unique_ptr<Connection> open_sqlite(const std::string &path) {
@@ -278,8 +260,6 @@ std::unique_ptr<Connection> open_sqlite(const std::string &path) {
     }
     sqlite3_extended_result_codes(db.get(), 1);
     sqlite3_busy_timeout(db.get(), kSqliteBusyTimeoutMs);
-    sqlite3_create_function_v2(db.get(), "string_agg", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, nullptr,
-                               &StringAgg::step, &StringAgg::final, nullptr);
 
     auto conn = std::make_unique<SqliteConnection>(std::move(db), path == ":memory:" ? "" : path);
     conn->execute("PRAGMA foreign_keys = ON");

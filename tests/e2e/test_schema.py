@@ -1,4 +1,5 @@
 """Connection and schema management on the real library (both backends)."""
+import json
 import os
 import re
 import sqlite3
@@ -134,7 +135,7 @@ class TestSchema:
     def test_every_table_exists_with_the_version(self, db, peek, testdb):
         db.CreateTableSchema()
         assert testdb.table_names() == TABLES
-        assert peek("SELECT version FROM schema_version") == [(3,)]
+        assert peek("SELECT version FROM schema_version") == [(4,)]
 
     def test_create_again_keeps_the_data(self, db, peek):
         db.CreateTableSchema()
@@ -165,9 +166,44 @@ class TestSchema:
             call(*args)
 
 
-def test_a_version_2_routing_table_keeps_its_rows_without_its_surrogate_key(db, sql, peek):
+def lists_of(db, name):
+    row = json.loads(db.GetDeviceRow_devicename(name))
+    return row["system_list"], row["function_list"]
+
+
+# A plain SQL change, and the lists of sw01 and sw02 after it.
+PLAIN_SQL_CHANGES = [
+    ("INSERT INTO device_system (deviceid, systemid) VALUES (1, 2), (1, 1)", ("DAQ,TFC", ""), ("", "")),
+    ("INSERT INTO functional_device_function (deviceid, functionid) VALUES (1, 1), (2, 1)", ("DAQ,TFC", "DHCP"),
+     ("", "DHCP")),
+    ("UPDATE subsystem SET system_name = 'ECS' WHERE systemid = 1", ("ECS,TFC", "DHCP"), ("", "DHCP")),
+    ("UPDATE device_function SET function_name = 'BOOTP' WHERE functionid = 1", ("ECS,TFC", "BOOTP"),
+     ("", "BOOTP")),
+    ("UPDATE device_system SET deviceid = 2 WHERE systemid = 2", ("ECS", "BOOTP"), ("TFC", "BOOTP")),
+    ("DELETE FROM functional_device_function WHERE deviceid = 1", ("ECS", ""), ("TFC", "BOOTP")),
+]
+
+
+def test_a_devices_lists_follow_changes_made_by_plain_sql(db, sql):
     db.CreateTableSchema()
-    sql("DROP TABLE routing_table; "
+    sql("INSERT INTO subsystem (system_name) VALUES ('DAQ'), ('TFC'); "
+        "INSERT INTO device_function (function_name) VALUES ('DHCP'); "
+        "INSERT INTO device_type (devicetype) VALUES ('SWITCH'); "
+        "INSERT INTO functional_device (devicename, devicetypeid) VALUES ('sw01', 1), ('sw02', 1)")
+    for change, sw01, sw02 in PLAIN_SQL_CHANGES:
+        sql(change)
+        assert (lists_of(db, "sw01"), lists_of(db, "sw02")) == (sw01, sw02), change
+
+
+def test_a_version_2_database_keeps_its_routing_rows_and_gains_its_devices_lists(db, sql, peek):
+    db.CreateTableSchema()
+    sql("INSERT INTO subsystem (system_name) VALUES ('DAQ'); "
+        "INSERT INTO device_type (devicetype) VALUES ('SWITCH'); "
+        "INSERT INTO functional_device (devicename, devicetypeid) VALUES ('sw01', 1); "
+        "INSERT INTO device_system (deviceid, systemid) VALUES (1, 1); "
+        "ALTER TABLE functional_device DROP COLUMN system_list; "
+        "ALTER TABLE functional_device DROP COLUMN function_list; "
+        "DROP TABLE routing_table; "
         "CREATE TABLE routing_table (routeid INTEGER PRIMARY KEY, switchid INTEGER NOT NULL, "
         "destinationid INTEGER NOT NULL, portid INTEGER NOT NULL, nbr_links INTEGER NOT NULL, "
         "UNIQUE (switchid, destinationid, portid)); "
@@ -179,6 +215,10 @@ def test_a_version_2_routing_table_keeps_its_rows_without_its_surrogate_key(db, 
     # The new key holds: a second row for (switch, destination, port) is refused.
     with pytest.raises(Exception, match="(?i)unique|duplicate"):
         sql("INSERT INTO routing_table VALUES (7, 5, 4, 3)")
+    assert lists_of(db, "sw01") == ("DAQ", "")
+    sql("INSERT INTO device_function (function_name) VALUES ('DHCP'); "
+        "INSERT INTO functional_device_function (deviceid, functionid) VALUES (1, 1)")
+    assert lists_of(db, "sw01") == ("DAQ", "DHCP")
 
 
 @pytest.mark.sqlite_only
@@ -191,7 +231,7 @@ def test_a_version_1_database_upgrades_and_takes_its_stored_tables_as_stale(db_p
     with raises_exactly("old schema (version 1): call CreateTableSchema to upgrade it"):
         kt.GetDeviceNamesPerType("BOARD")
     assert kt.CreateTableSchema() == 0
-    assert peek("SELECT version FROM schema_version") == [(3,)]
+    assert peek("SELECT version FROM schema_version") == [(4,)]
     assert peek("SELECT * FROM routing_table") == [(3, 1, 3, 1), (3, 2, 4, 1)]
     assert list(kt.GetDeviceNamesPerType("BOARD")) == ["ro1", "ro2"]
     # The tables stored before the upgrade are stale: the first reader builds them again, with their limit.
