@@ -238,12 +238,15 @@ const DeviceList kDeviceLists[] = {
     {"function_list", "functional_device_function", "device_function", "functionid", "function_name"},
 };
 
-// The statement that sets the list of the devices `which` selects (an IN list).
+// The statement that sets the list of the devices `which` selects (an IN
+// list), where it changes: a device written with its list as the database
+// would join it is left alone.
 std::string refresh_list(const sql::Connection &db, const DeviceList &list, const std::string &which) {
-    return std::string("UPDATE functional_device SET ") + list.column + " = (SELECT " +
-           std::string(db.list_aggregate()) + "(n." + list.name + ", ',') FROM " + list.members + " m JOIN " +
-           list.names + " n ON n." + list.key + " = m." + list.key +
-           " WHERE m.deviceid = functional_device.deviceid) WHERE deviceid IN (" + which + ")";
+    const std::string joined = "(SELECT " + db.joined_texts(std::string("n.") + list.name) + " FROM " + list.members +
+                               " m JOIN " + list.names + " n ON n." + list.key + " = m." + list.key +
+                               " WHERE m.deviceid = functional_device.deviceid)";
+    return std::string("UPDATE functional_device SET ") + list.column + " = " + joined + " WHERE deviceid IN (" +
+           which + ") AND " + list.column + " IS DISTINCT FROM " + joined;
 }
 
 // The triggers of a list: members added, removed or changed, names changed.

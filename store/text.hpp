@@ -1,8 +1,10 @@
 // Small text helpers every room shares.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ketral::store {
 
@@ -35,6 +37,18 @@ inline std::string flag_problem(std::string_view what, int value) {
 inline std::string way_problem(std::string_view what, int value) {
     if (value == 1 || value == 2) return {};
     return std::string(what) + " must be 1 (input) or 2 (output), not " + std::to_string(value);
+}
+
+// Items sorted byte by byte and joined with ",", as the list arguments of
+// the inserts take them and the lists of a device are stored.
+inline std::string join_sorted(std::vector<std::string> &items) {
+    std::sort(items.begin(), items.end());
+    std::string text;
+    for (std::size_t k = 0; k < items.size(); ++k) {
+        if (k) text.push_back(',');
+        text += items[k];
+    }
+    return text;
 }
 
 }  // namespace ketral::store

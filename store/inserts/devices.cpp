@@ -53,12 +53,19 @@ struct FunctionalDeviceOp {
         std::string serialnb, hwtype, responsible, comments, location, function_list;
         std::int64_t type_id = 0;
         std::vector<std::int64_t> systems, functions;
+        // The lists as the device's row keeps them (join_sorted), written with
+        // it, so that the triggers that keep them find nothing to change.
+        std::string stored_systems, stored_functions;
         std::int64_t serialid = 0;  // spare hardware taken; 0: new hardware (when serialnb is given)
     };
     struct State {
         NamesInBatch names, serials;
         IdCache types, systems, functions;
-        std::unordered_map<std::int64_t, std::vector<std::int64_t>> type_systems;
+        struct TypeSystems {
+            std::vector<std::int64_t> ids;
+            std::string stored;
+        };
+        std::unordered_map<std::int64_t, TypeSystems> type_systems;
         std::unordered_set<std::string> existing;  // the records' names taken in the database (prefetch)
         ReservedIds device_ids, hardware_ids;
     };
@@ -74,9 +81,16 @@ struct FunctionalDeviceOp {
         if (s.existing.count(r.name)) ref.refuse("device '" + r.name + "' already exists");
         r.type_id = need_id(ref, db, s.types, kDeviceTypeId, r.type, "device type");
         r.systems = resolve_list(ref, db, s.systems, kSubsystemId, r.system_list, "subsystem", "system list");
-        if (r.systems.empty()) r.systems = type_systems(db, s, r.type_id);
+        if (r.systems.empty()) {
+            const State::TypeSystems &of_type = type_systems(db, s, r.type_id);
+            r.systems = of_type.ids;
+            r.stored_systems = of_type.stored;
+        } else {
+            r.stored_systems = stored_list(r.system_list);
+        }
         r.functions =
             resolve_list(ref, db, s.functions, kFunctionId, r.function_list, "device function", "function list");
+        r.stored_functions = stored_list(r.function_list);
         check_hardware(ref, db, s, r);
         s.names.claim(ref, r.name, "device");
     }
@@ -86,7 +100,7 @@ struct FunctionalDeviceOp {
                                               "serialid, serialnb, hwtype, status, responsible, location", 0);
         static const sql::BulkTable kDevices("functional_device",
                                              "deviceid, devicename, devicetypeid, dnode, promiscuous_mode, serialid, "
-                                             "location, responsible, comments",
+                                             "location, responsible, comments, system_list, function_list",
                                              1);
         sql::Connection &db = w.db;
         if (!r.serialnb.empty()) {
@@ -104,7 +118,7 @@ struct FunctionalDeviceOp {
         const std::int64_t id = s.device_ids.take();
         db.append(kDevices, id, r.name, r.type_id, r.dnode, r.promiscuous_mode,
                   r.serialid != 0 ? std::optional<std::int64_t>(r.serialid) : std::nullopt, or_null(r.location),
-                  or_null(r.responsible), or_null(r.comments));
+                  or_null(r.responsible), or_null(r.comments), or_null(r.stored_systems), or_null(r.stored_functions));
         add_members(db, kDeviceSystems, id, r.systems);
         add_members(db, kDeviceFunctions, id, r.functions);
         if (r.serialid != 0)
@@ -126,14 +140,26 @@ struct FunctionalDeviceOp {
 
 private:
     // A device given no system list belongs to its type's subsystems.
-    static const std::vector<std::int64_t> &type_systems(sql::Connection &db, State &s, std::int64_t type) {
+    static const State::TypeSystems &type_systems(sql::Connection &db, State &s, std::int64_t type) {
         auto [at, fresh] = s.type_systems.try_emplace(type);
         if (fresh) {
-            auto stmt = db.prepare("SELECT systemid FROM device_type_system WHERE devicetypeid = ? ORDER BY systemid");
+            auto stmt = db.prepare(
+                "SELECT t.systemid, s.system_name FROM device_type_system t JOIN subsystem s ON s.systemid = "
+                "t.systemid "
+                "WHERE t.devicetypeid = ? ORDER BY t.systemid");
             stmt.bind(1, type);
-            while (stmt.step()) at->second.push_back(stmt->column_int(0));
+            std::vector<std::string> names;
+            while (stmt.step()) {
+                at->second.ids.push_back(stmt->column_int(0));
+                names.push_back(stmt->column_text(1));
+            }
+            at->second.stored = join_sorted(names);
         }
         return at->second;
+    }
+    static std::string stored_list(std::string_view given) {
+        std::vector<std::string> names = split_list(given);
+        return join_sorted(names);
     }
 
     static void check_hardware(const RecordRef &ref, sql::Connection &db, State &s, Record &r) {

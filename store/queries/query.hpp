@@ -68,19 +68,6 @@ answer::PackedList records(sql::Connection &db, RecordSql &query, const Args &..
     return list;
 }
 
-// Items sorted and joined with ",", as the list arguments of the inserts
-// take them. Sorted here: these lists are short, and SQLite would open a
-// sorter for each.
-inline std::string join_sorted(std::vector<std::string> &items) {
-    std::sort(items.begin(), items.end());
-    std::string text;
-    for (std::size_t k = 0; k < items.size(); ++k) {
-        if (k) text.push_back(',');
-        text += items[k];
-    }
-    return text;
-}
-
 // A list the database joined with "," (string_agg), sorted; NULL reads as "".
 std::string sorted_list(std::string_view joined_list);
 

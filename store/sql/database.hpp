@@ -270,10 +270,10 @@ public:
     // What follows the column list of a table stored in the order of its
     // primary key, without a row number of its own (SQLite: WITHOUT ROWID).
     virtual std::string_view key_ordered_table() const { return ""; }
-    // The aggregate built into the database that joins texts with a separator,
-    // called as <it>(text, ','): built in, so that a trigger using it runs
-    // under any client of the database, not only under this library.
-    virtual std::string_view list_aggregate() const = 0;
+    // An aggregate of the texts of `column` joined with ',', sorted byte by
+    // byte where the database can sort inside an aggregate (PostgreSQL);
+    // built in, so that a trigger using it runs under any client.
+    virtual std::string joined_texts(std::string_view column) const = 0;
     // Creates (or makes anew) trigger `name`, which runs `statement` after an
     // `event` ("INSERT", "DELETE" or "UPDATE") on `table`. In the statement,
     // {new.c} and {old.c} stand for a subquery of column c of the changed rows

@@ -396,7 +396,10 @@ public:
     std::string_view text_list_rows() const override { return "SELECT json_array_elements_text(CAST(? AS json))"; }
     // Byte order, as SQLite compares texts, whatever the database's locale.
     std::string_view text_type() const override { return "TEXT COLLATE \"C\""; }
-    std::string_view list_aggregate() const override { return "string_agg"; }
+    std::string joined_texts(std::string_view column) const override {
+        const std::string of(column);
+        return "string_agg(" + of + ", ',' ORDER BY " + of + ")";
+    }
     // A statement trigger over transition tables, so that a COPY of many
     // rows runs the statement once; it runs a function of the same name.
     // EXECUTE PROCEDURE, so that servers from version 10 on take it.

@@ -153,7 +153,9 @@ public:
     }
     std::string_view text_list_rows() const override { return "SELECT value FROM json_each(?)"; }
     std::string_view key_ordered_table() const override { return " WITHOUT ROWID"; }
-    std::string_view list_aggregate() const override { return "group_concat"; }
+    std::string joined_texts(std::string_view column) const override {
+        return "group_concat(" + std::string(column) + ", ',')";
+    }
     // A row trigger: the changed rows are the one row, NEW or OLD.
     void create_change_trigger(std::string_view name, std::string_view event, std::string_view table,
                                std::string_view statement) override {
