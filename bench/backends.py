@@ -67,7 +67,7 @@ import pg_server  # noqa: E402
 import libketralpython  # noqa: E402
 from psycopg2.extras import execute_values  # noqa: E402
 
-from insert_network import Clock, batch, int_vec  # noqa: E402
+from insert_network import Clock  # noqa: E402
 
 SERVER_SETTINGS = {"fsync": "on", "full_page_writes": "on", "synchronous_commit": "off", "shared_buffers": "128MB"}
 
@@ -102,24 +102,8 @@ def prepared(url, user):
     """A connection to a fresh database with the schema, the subsystem and the link types."""
     kt = libketralpython.KETRAL(url, user, "")
     kt.DBConnexion()
-    kt.CreateTableSchema()
-    kt.InsertSubsystem(insert_network.SUBSYSTEM, "")
-    batch(kt.InsertMultipleSimpleLinkTypes, [(t,) for t in network.LINK_TYPES])
+    insert_network.prepare(kt)
     return kt
-
-
-def insert(kt, net):
-    """The timed part of insert_network.ours, on an open connection."""
-    flags = int_vec(insert_network.PORT_FLAGS)
-    ports = [(dev, nbr, way, ptype, "", "", "", "", "", flags, "") for dev, nbr, way, ptype in net.ports]
-    links = [(src, dst, pf, pt, network.PORT_TYPE, network.PORT_TYPE, lktype, bidir, "")
-             for src, dst, pf, pt, lktype, bidir, _used in net.links]
-    with Clock() as clock:
-        batch(kt.InsertMultipleDeviceTypes, net.device_types)
-        batch(kt.InsertMultipleFunctionalDevices, net.devices)
-        batch(kt.InsertMultiplePorts, ports)
-        batch(kt.InsertMultipleMacroLinks, links)
-    return clock
 
 
 def query(kt, names, others=None, block=200):
@@ -251,7 +235,7 @@ def run(backend, net, names, rounds, reference_row=None):
     answers = None
     for _ in range(rounds):
         kt = prepared(*backend.fresh())
-        timed = {"insert": insert(kt, net)}
+        timed = {"insert": insert_network.describe(kt, net)}
         same_row = SameRows(backend.server, backend.latest()) if reference_row else None
         timed.update(query(kt, names, {"reference query": reference_row, "same row by hand": same_row}
                            if reference_row else None))
@@ -296,7 +280,7 @@ def routing_tables(gen, folder, pg):
     lite_path, lite_clock = insert_network.ours(gen, folder)
     url, user = pg.fresh()
     kt = prepared(url, user)
-    pg_clock = insert(kt, gen)
+    pg_clock = insert_network.describe(kt, gen)
     kt.DBDeconnexion()
     print(f"  network loaded: sqlite {lite_clock.wall:.1f} s, postgresql {pg_clock.wall:.1f} s", flush=True)
     net = paths.Network(lite_path)
@@ -355,8 +339,7 @@ def print_routing(results):
     (lite, rows), (pg, _), (parts, _) = results["sqlite"], results["postgresql"], results["reference"]
     print(f"\nrouting tables: {rows[0]:,} rows stored, the same on every side "
           f"(count and checksum): {len({r for _t, r in results.values()}) == 1}")
-    # The reference proper is igraph's BFS and the storing; the next hops it derives in Python come on top.
-    ref = parts["bfs"] + parts["store"]
+    ref = paths.reference_seconds(parts)
     print(f"  ours sqlite                   {lite:8.2f} s")
     print(f"  ours postgresql               {pg:8.2f} s")
     print(f"  igraph + sqlite3 (reference)  {ref:8.2f} s  (BFS {parts['bfs']:.2f} s, storing {parts['store']:.2f} s; "

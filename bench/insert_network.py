@@ -38,29 +38,39 @@ SUBSYSTEM = "DAQ"
 PORT_FLAGS = (1000, 1, 0)  # speed, admin_status, pxi_booting
 
 
-def fresh_database(folder, name):
-    """A new file with our schema, the subsystem and the link types."""
-    path = os.path.join(folder, name)
-    db = libketralpython.KETRAL(path, "", "")
-    db.DBConnexion()
+def prepare(db):
+    """Our schema, the subsystem and the link types, on an open connection."""
     db.CreateTableSchema()
     db.InsertSubsystem(SUBSYSTEM, "")
     batch(db.InsertMultipleSimpleLinkTypes, [(t,) for t in network.LINK_TYPES])
+
+
+def fresh_database(folder, name):
+    """A new file, prepared."""
+    path = os.path.join(folder, name)
+    db = libketralpython.KETRAL(path, "", "")
+    db.DBConnexion()
+    prepare(db)
     return path, db
 
 
-def ours(net, folder):
-    path, db = fresh_database(folder, "ours.sqlite")
+def describe(db, net):
+    """The network through the batched inserts on an open connection, one batch per kind; answers its Clock."""
     flags = int_vec(PORT_FLAGS)
-    devices = net.devices
     ports = [(dev, nbr, way, ptype, "", "", "", "", "", flags, "") for dev, nbr, way, ptype in net.ports]
     links = [(src, dst, pf, pt, network.PORT_TYPE, network.PORT_TYPE, lktype, bidir, "")
              for src, dst, pf, pt, lktype, bidir, _used in net.links]
     with Clock() as clock:
         batch(db.InsertMultipleDeviceTypes, net.device_types)
-        batch(db.InsertMultipleFunctionalDevices, devices)
+        batch(db.InsertMultipleFunctionalDevices, net.devices)
         batch(db.InsertMultiplePorts, ports)
         batch(db.InsertMultipleMacroLinks, links)
+    return clock
+
+
+def ours(net, folder):
+    path, db = fresh_database(folder, "ours.sqlite")
+    clock = describe(db, net)
     db.DBDeconnexion()
     return path, clock
 

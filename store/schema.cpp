@@ -7,6 +7,7 @@
 
 #include "store/failure.hpp"
 #include "store/hardware_status.hpp"
+#include "store/text.hpp"
 
 namespace ketral::store {
 
@@ -17,10 +18,8 @@ namespace {
 std::string expand(const char *columns, const sql::Connection &db) {
     std::string out(columns);
     static const std::string status = status_check();
-    if (const auto at = out.find("{status}"); at != std::string::npos) out.replace(at, 8, status);
-    const std::string_view id_type = db.auto_id_type();
-    for (auto at = out.find("{id}"); at != std::string::npos; at = out.find("{id}", at + id_type.size()))
-        out.replace(at, 4, id_type);
+    replace_all(out, "{status}", status);
+    replace_all(out, "{id}", db.auto_id_type());
     const std::string_view text_type = db.text_type();
     if (text_type == "TEXT") return out;
     const auto word_char = [&out](size_t i) {
@@ -266,11 +265,6 @@ const ListTrigger kListTriggers[] = {
 
 std::string trigger_name(const DeviceList &list, const ListTrigger &trigger) {
     return std::string(list.column) + "_" + trigger.suffix;
-}
-
-void replace_all(std::string &text, std::string_view what, std::string_view with) {
-    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
-        text.replace(at, what.size(), with);
 }
 
 void keep_device_lists(sql::Connection &db) {

@@ -39,6 +39,12 @@ inline std::string way_problem(std::string_view what, int value) {
     return std::string(what) + " must be 1 (input) or 2 (output), not " + std::to_string(value);
 }
 
+// `text` with every `what` replaced by `with` (the placeholders of SQL texts).
+inline void replace_all(std::string &text, std::string_view what, std::string_view with) {
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
+        text.replace(at, what.size(), with);
+}
+
 // Items sorted byte by byte and joined with ",", as the list arguments of
 // the inserts take them and the lists of a device are stored.
 inline std::string join_sorted(std::vector<std::string> &items) {

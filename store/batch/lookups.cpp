@@ -7,10 +7,8 @@ bool exists(sql::Connection &db, std::string_view select, std::string_view name)
 }
 
 std::string with_name_list(sql::Connection &db, std::string_view select) {
-    static constexpr std::string_view kNames = "{names}";
     std::string sql(select);
-    const auto at = sql.find(kNames);
-    if (at != std::string::npos) sql.replace(at, kNames.size(), db.text_list_rows());
+    replace_all(sql, "{names}", db.text_list_rows());
     return sql;
 }
 

@@ -76,16 +76,9 @@ struct PortOp {
     // Every device the records name, with its ports, in one statement.
     static void prefetch(sql::Connection &db, State &s, RecordList<Record> &records) {
         auto stmt = db.prepare(with_name_list(
-            db,
-            "SELECT d.devicename, d.deviceid, p.port_nbr, p.port_way, p.port_type FROM functional_device d "
-            "LEFT JOIN port p ON p.deviceid = d.deviceid WHERE d.devicename IN ({names})"));
+            db, std::string("SELECT d.devicename, ") + kPortsOfDevice + "WHERE d.devicename IN ({names})"));
         stmt.bind(1, names_json(records, [](const Record &r) { return std::array{&r.devicename}; }));
-        while (stmt.step()) {
-            Device &device = s.devices.try_emplace(stmt->column_text(0), Device{stmt->column_int(1), {}}).first->second;
-            if (!stmt->column_is_null(2))
-                device.ports.emplace(
-                    port_key(stmt->column_view(2), static_cast<int>(stmt->column_int(3)), stmt->column_view(4)), 0);
-        }
+        while (stmt.step()) add_port(s.devices, stmt->column_text(0), *stmt, 1);
         // Keys for the addresses new to the database, at most one per address the records give.
         std::unordered_set<std::string_view> addresses;
         for (std::size_t at = 0; at < records.size(); ++at)
@@ -99,18 +92,27 @@ private:
     static Device &find_device(const RecordRef &ref, sql::Connection &db, State &s, const std::string &name) {
         const auto found = s.devices.find(name);
         if (found != s.devices.end()) return found->second;
-        auto stmt = db.prepare(
-            "SELECT d.deviceid, p.port_nbr, p.port_way, p.port_type FROM functional_device d "
-            "LEFT JOIN port p ON p.deviceid = d.deviceid WHERE d.devicename = ?");
+        auto stmt = db.prepare(std::string("SELECT ") + kPortsOfDevice + "WHERE d.devicename = ?");
         stmt.bind(1, name);
         if (!stmt.step()) ref.refuse("no device named '" + name + "'");
-        Device device{stmt->column_int(0), {}};
-        do {
-            if (stmt->column_is_null(1)) break;
+        do add_port(s.devices, name, *stmt, 0);
+        while (stmt.step());
+        return s.devices.at(name);
+    }
+
+    // A device and its ports (the columns after the SELECT, from column
+    // `at`: device id, port number, way, type); a device without ports has
+    // one row with NULL ports.
+    static constexpr const char *kPortsOfDevice =
+        "d.deviceid, p.port_nbr, p.port_way, p.port_type "
+        "FROM functional_device d LEFT JOIN port p ON p.deviceid = d.deviceid ";
+    static void add_port(std::unordered_map<std::string, Device> &devices, const std::string &name,
+                         const sql::Statement &row, int at) {
+        Device &device = devices.try_emplace(name, Device{row.column_int(at), {}}).first->second;
+        if (!row.column_is_null(at + 1))
             device.ports.emplace(
-                port_key(stmt->column_text(1), static_cast<int>(stmt->column_int(2)), stmt->column_text(3)), 0);
-        } while (stmt.step());
-        return s.devices.emplace(name, std::move(device)).first->second;
+                port_key(row.column_view(at + 1), static_cast<int>(row.column_int(at + 2)), row.column_view(at + 3)),
+                0);
     }
 
     static void check_ip(const RecordRef &ref, sql::Connection &db, State &s, const Record &r) {

@@ -60,16 +60,14 @@ const StoredTable kRoutingTable{"SELECT max_links, network FROM routing_switch W
                                 "DELETE FROM routing_table WHERE switchid = ?",
                                 "DELETE FROM routing_switch WHERE switchid = ?",
                                 "INSERT INTO routing_switch (switchid, max_links, network) VALUES (?, ?, ?)",
-                                "routing_table",
-                                "switchid, destinationid, portid, nbr_links",
+                                {"routing_table", "switchid, destinationid, portid, nbr_links", 0},
                                 routes};
 const StoredTable kDestinationTable{"SELECT max_links, network FROM destination_device WHERE deviceid = ?",
                                     "SELECT destinationid, portid, nbr_links FROM destination_table WHERE deviceid = ?",
                                     "DELETE FROM destination_table WHERE deviceid = ?",
                                     "DELETE FROM destination_device WHERE deviceid = ?",
                                     "INSERT INTO destination_device (deviceid, max_links, network) VALUES (?, ?, ?)",
-                                    "destination_table",
-                                    "deviceid, destinationid, portid, nbr_links",
+                                    {"destination_table", "deviceid, destinationid, portid, nbr_links", 0},
                                     destinations};
 
 void write_table(sql::Connection &db, const StoredTable &table, const Network &net, graph::Node source, int max_links,
@@ -87,7 +85,7 @@ void write_table(sql::Connection &db, const StoredTable &table, const Network &n
     std::vector<std::int64_t> values;
     values.reserve(4 * rows.size());
     for (const std::size_t i : order) values.insert(values.end(), {id, destination(i), rows[i].port, rows[i].links});
-    db.insert_int_rows(table.table, table.columns, values);
+    db.insert_int_rows(table.table, values);
 }
 
 void drop_routes_of_device(sql::Connection &db, std::int64_t deviceid) {

@@ -38,8 +38,7 @@ struct StoredTable {
     const char *clear;         // deletes the rows
     const char *unstamp;       // deletes the stamp
     const char *stamp_insert;  // inserts (id, max_links, network)
-    const char *table;         // the table of the rows
-    const char *columns;       // its columns for (id, destination id, port id, links)
+    sql::BulkTable table;      // the table of the rows, columns (id, destination id, port id, links)
     std::vector<TableRow> (*compute)(const Network &, graph::Node, int);
 };
 extern const StoredTable kRoutingTable, kDestinationTable;

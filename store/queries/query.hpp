@@ -68,7 +68,7 @@ answer::PackedList records(sql::Connection &db, RecordSql &query, const Args &..
     return list;
 }
 
-// A list the database joined with "," (string_agg), sorted; NULL reads as "".
+// A list stored joined with "," (a device's lists), sorted; NULL reads as "".
 std::string sorted_list(std::string_view joined_list);
 
 // The items of `sql` (its first column) sorted and joined.

@@ -20,8 +20,10 @@ RecordSql device_type(const char *where) {
                      where);
 }
 
-// A device with its subsystems and functions: the two lists, kept on the
-// device's own row by the database, come last.
+// A device with its subsystems and functions: the lists, kept on the
+// device's own row by the database, come last (device_lists).
+constexpr int kDeviceListColumns = 2;
+
 RecordSql device(const char *where) {
     return RecordSql(
         std::string(
@@ -30,7 +32,7 @@ RecordSql device(const char *where) {
             "FROM functional_device d JOIN device_type t ON t.devicetypeid = d.devicetypeid "
             "LEFT JOIN hardware_device h ON h.serialid = d.serialid WHERE ") +
             where,
-        2);
+        kDeviceListColumns);
 }
 
 RecordSql board_cpnt(const char *where) {
@@ -100,7 +102,7 @@ void type_systems(Session &s, answer::JsonObject &o, const sql::Statement &row) 
 }
 
 void device_lists(Session &, answer::JsonObject &o, const sql::Statement &row) {
-    const int lists = row.column_count() - 2;
+    const int lists = row.column_count() - kDeviceListColumns;
     o.text("system_list", sorted_list(row.column_view(lists)));
     o.text("function_list", sorted_list(row.column_view(lists + 1)));
 }

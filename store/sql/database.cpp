@@ -9,12 +9,21 @@
 namespace ketral::store::sql {
 
 BulkTable::BulkTable(const char *table, const char *columns, int order, bool standalone)
-    : insert_(std::string("INSERT INTO ") + table + " (" + columns + ") VALUES ("),
+    : width_(listed_columns(columns)),
+      row_("(?"),
+      insert_(std::string("INSERT INTO ") + table + " (" + columns + ") VALUES "),
       copy_(std::string("COPY ") + table + " (" + columns + ") FROM STDIN"),
       order_(order),
       standalone_(standalone) {
-    for (std::size_t k = 1; k < listed_columns(columns); ++k) insert_ += "?, ";
-    insert_ += "?)";
+    for (std::size_t k = 1; k < width_; ++k) row_ += ", ?";
+    row_ += ")";
+    insert_ += row_;
+}
+
+std::string BulkTable::insert_sql(std::size_t rows) const {
+    std::string sql = insert_;
+    for (std::size_t k = 1; k < rows; ++k) sql.append(", ").append(row_);
+    return sql;
 }
 
 void CopyRow::add(std::string_view value) {
@@ -123,20 +132,14 @@ std::string changed_rows(std::string_view statement,
     return out.append(statement.substr(at));
 }
 
-void Connection::insert_int_rows(std::string_view table, std::string_view columns,
-                                 const std::vector<std::int64_t> &values) {
+void Connection::insert_int_rows(const BulkTable &table, const std::vector<std::int64_t> &values) {
     // A statement of many rows spares most of the work of one statement per
     // row; the rows left over go one by one.
     constexpr std::size_t kRowsPerInsert = 64;
-    const std::size_t width = listed_columns(columns), rows = values.size() / width;
+    const std::size_t width = table.width(), rows = values.size() / width;
     // INSERTs of `count` rows each, for rows [from, to).
     const auto insert_rows = [&](std::size_t count, std::size_t from, std::size_t to) {
-        std::string row = "(?";
-        for (std::size_t i = 1; i < width; ++i) row += ", ?";
-        row += ")";
-        std::string sql = "INSERT INTO " + std::string(table) + " (" + std::string(columns) + ") VALUES " + row;
-        for (std::size_t i = 1; i < count; ++i) sql += ", " + row;
-        auto insert = prepare(sql);
+        auto insert = prepare(table.insert_sql(count));
         for (std::size_t at = from * width; at < to * width; at += count * width) {
             for (std::size_t i = 0; i < count * width; ++i) insert->bind_int(static_cast<int>(i + 1), values[at + i]);
             insert.run();

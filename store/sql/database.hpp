@@ -67,12 +67,15 @@ class BulkTable {
 public:
     BulkTable(const char *table, const char *columns, int order, bool standalone = false);
     const std::string &insert_sql() const { return insert_; }  // INSERT INTO t (c, ...) VALUES (?, ...)
+    std::string insert_sql(std::size_t rows) const;            // ... VALUES (?, ...), (?, ...) for `rows` rows
     const std::string &copy_sql() const { return copy_; }      // COPY t (c, ...) FROM STDIN
+    std::size_t width() const { return width_; }               // values per row
     int order() const { return order_; }
     bool standalone() const { return standalone_; }
 
 private:
-    std::string insert_, copy_;
+    std::size_t width_;
+    std::string row_, insert_, copy_;  // row_: "(?, ...)"
     int order_;
     bool standalone_;
 };
@@ -285,12 +288,11 @@ public:
     // dropped (PostgreSQL: its function).
     virtual void drop_change_trigger(std::string_view /*name*/) {}
 
-    // Appends rows of integers to `table` in the caller's transaction:
-    // `columns` names them ("a, b, c"), `values` holds the rows one after
-    // another, a value per column. Here one cached INSERT runs per row; a
-    // backend with a bulk path of its own (PostgreSQL's COPY) overrides it.
-    virtual void insert_int_rows(std::string_view table, std::string_view columns,
-                                 const std::vector<std::int64_t> &values);
+    // Writes rows of integers into `table` at once, in the caller's
+    // transaction: `values` holds the rows one after another, a value per
+    // column. Here INSERTs of many rows each; a backend with a bulk path of
+    // its own (PostgreSQL's COPY) overrides it.
+    virtual void insert_int_rows(const BulkTable &table, const std::vector<std::int64_t> &values);
 
     // Drops every cached statement that is not in use right now.
     void clear_statement_cache();

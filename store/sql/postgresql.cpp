@@ -255,9 +255,10 @@ public:
                 now.push_back(std::move(bulk));
                 bulk.table = nullptr;
             }
-        if (bulks_.empty() || all) bulk_bytes_ = 0;
         bulks_.erase(std::remove_if(bulks_.begin(), bulks_.end(), [](const Bulk &b) { return !b.table; }),
                      bulks_.end());
+        bulk_bytes_ = 0;
+        for (const Bulk &waiting : bulks_) bulk_bytes_ += waiting.rows.size();
         std::stable_sort(now.begin(), now.end(),
                          [](const Bulk &a, const Bulk &b) { return a.table->order() < b.table->order(); });
         for (const Bulk &bulk : now) write_rows(bulk);
@@ -424,8 +425,7 @@ public:
     }
 
     // The rows go through COPY ... FROM STDIN (insert_int_rows below).
-    void insert_int_rows(std::string_view table, std::string_view columns,
-                         const std::vector<std::int64_t> &values) override;
+    void insert_int_rows(const BulkTable &table, const std::vector<std::int64_t> &values) override;
 
 protected:
     std::unique_ptr<Statement> compile(std::string_view sql, bool persistent) override {
@@ -577,10 +577,9 @@ std::string_view PgStatement::column_view(int column) const {
 
 // The rows as COPY's text format, numbers only (nothing to escape), in one
 // COPY. A failure reads as one of an INSERT (a duplicate key, a value not allowed).
-void PgConnection::insert_int_rows(std::string_view table, std::string_view columns,
-                                   const std::vector<std::int64_t> &values) {
+void PgConnection::insert_int_rows(const BulkTable &table, const std::vector<std::int64_t> &values) {
     if (values.empty()) return;
-    const std::size_t width = listed_columns(columns);
+    const std::size_t width = table.width();
     std::string rows;
     rows.reserve(values.size() * 8);
     for (std::size_t i = 0; i < values.size(); ++i) {
@@ -589,8 +588,7 @@ void PgConnection::insert_int_rows(std::string_view table, std::string_view colu
         rows += (i + 1) % width == 0 ? '\n' : '\t';
     }
     settle();
-    const std::string sql = "COPY " + std::string(table) + " (" + std::string(columns) + ") FROM STDIN";
-    if (ResultHandle failure = copy(sql, rows)) fail(raw(), failure.get(), Verb::Insert);
+    if (ResultHandle failure = copy(table.copy_sql(), rows)) fail(raw(), failure.get(), Verb::Insert);
 }
 
 void ignore_notice(void *, const char *) {}

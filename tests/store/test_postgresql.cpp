@@ -269,12 +269,13 @@ TEST_F(PgLayer, InsertIdsChangesAndTransactions) {
 
 TEST_F(PgLayer, IntRowsGoInByCopyAndTheirFailureReadsAsAnInsert) {
     db->execute("CREATE TABLE t (a INTEGER, b BIGINT, PRIMARY KEY (a, b))");
+    const sql::BulkTable kRows("t", "a, b", 0);
     // More than one chunk of COPY data, negative and 64-bit values among them.
     std::vector<std::int64_t> rows;
     for (std::int64_t a = 0; a < 20000; ++a) rows.insert(rows.end(), {a, a % 2 ? -a : a << 33});
     {
         sql::Transaction tx(*db);
-        db->insert_int_rows("t", "a, b", rows);
+        db->insert_int_rows(kRows, rows);
         tx.commit();
     }
     auto sums = db->prepare("SELECT COUNT(*), SUM(a), SUM(b) FROM t WHERE a IN (0, 1, 19998, 19999)");
@@ -285,7 +286,7 @@ TEST_F(PgLayer, IntRowsGoInByCopyAndTheirFailureReadsAsAnInsert) {
     sums.reset();
     const auto duplicate = raised_by([&] {
         sql::Transaction tx(*db);
-        db->insert_int_rows("t", "a, b", {7, -7});
+        db->insert_int_rows(kRows, {7, -7});
     });
     ASSERT_TRUE(duplicate.has_value());
     EXPECT_EQ(duplicate->kind(), DbErrorKind::Duplicate);

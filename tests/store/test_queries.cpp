@@ -24,7 +24,9 @@ INSERT INTO device_type VALUES (1, 'READOUT', 0, 2, 'readout board', '#1f77b4'),
 INSERT INTO device_type_system VALUES (1, 2), (2, 1), (2, 3);
 INSERT INTO hardware_device VALUES (1, 'HW-1', 'board', 'ro_board', 'IN_USE', 'ana', 'rack1', NULL),
     (2, 'HW-SP', 'spare', 'ro_board', 'SPARE', 'ana', 'store', NULL), (3, 'HW-X', 'x', 'psu', 'IN_REPAIR', NULL, 'store', NULL);
-INSERT INTO functional_device (deviceid, devicename, devicetypeid, dnode, promiscuous_mode, serialid, location, responsible, comments) VALUES (1, 'ro01', 1, 0, 1, 1, 'rack1', 'ana', NULL), (2, 'ro02', 1, 0, 1, NULL, 'rack1', NULL, NULL),
+INSERT INTO functional_device (deviceid, devicename, devicetypeid, dnode, promiscuous_mode, serialid,
+    location, responsible, comments) VALUES (1, 'ro01', 1, 0, 1, 1, 'rack1', 'ana', NULL),
+    (2, 'ro02', 1, 0, 1, NULL, 'rack1', NULL, NULL),
     (3, 'sw01', 2, 1, 0, NULL, 'hall', NULL, 'a "b"');
 INSERT INTO device_system VALUES (1, 2), (2, 2), (3, 1), (3, 3);
 INSERT INTO functional_device_function VALUES (1, 1), (3, 2), (3, 1);

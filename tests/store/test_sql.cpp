@@ -221,7 +221,7 @@ TEST_P(IntRows, EveryRowGoesInOnceWithItsValues) {
     const std::int64_t rows = GetParam();
     std::vector<std::int64_t> values;
     for (std::int64_t a = 1; a <= rows; ++a) values.insert(values.end(), {a, -a * a});
-    db->insert_int_rows("t", "a, b", values);
+    db->insert_int_rows(sql::BulkTable("t", "a, b", 0), values);
     auto sums = db->prepare("SELECT COUNT(*), SUM(a), SUM(b) FROM t");
     ASSERT_TRUE(sums.step());
     EXPECT_EQ(sums->column_int(0), rows);

@@ -29,7 +29,9 @@ INSERT INTO device_type VALUES (1, 'T', 0, 0, 'T', NULL);
 INSERT INTO link_type VALUES (1, 'data');
 INSERT INTO hardware_device VALUES (1, 'HW-1', NULL, 't', 'IN_USE', NULL, 'rack', NULL),
     (2, 'HW-2', NULL, 't', 'SPARE', NULL, 'store', NULL);
-INSERT INTO functional_device (deviceid, devicename, devicetypeid, dnode, promiscuous_mode, serialid, location, responsible, comments) VALUES (1, 'sw', 1, 0, 1, 1, 'rack', NULL, NULL), (2, 'peer', 1, 0, 1, NULL, 'rack', NULL, NULL);
+INSERT INTO functional_device (deviceid, devicename, devicetypeid, dnode, promiscuous_mode, serialid,
+    location, responsible, comments) VALUES (1, 'sw', 1, 0, 1, 1, 'rack', NULL, NULL),
+    (2, 'peer', 1, 0, 1, NULL, 'rack', NULL, NULL);
 WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)
 INSERT INTO port (portid, deviceid, port_nbr, port_way, port_type, speed, bia)
     SELECT i, 1, 'p' || i, 2, 'data', 1000, 'b' || i FROM n;

@@ -37,7 +37,8 @@ INSERT INTO hardware_device VALUES (1, 'HW-SW1', 'sw one', 'switch', 'IN_USE', '
     (3, 'HW-SP', 'spare sw', 'switch', 'SPARE', 'ana', 'store', NULL),
     (4, 'HW-RO1', 'ro one', 'ro', 'IN_USE', 'ben', 'rack1', NULL),
     (5, 'HW-DEAD', 'dead', 'switch', 'DESTROYED', NULL, 'bin', NULL);
-INSERT INTO functional_device (deviceid, devicename, devicetypeid, dnode, promiscuous_mode, serialid, location, responsible, comments) VALUES (1, 'sw01', 1, 0, 1, 1, 'rack1', 'ana', NULL),
+INSERT INTO functional_device (deviceid, devicename, devicetypeid, dnode, promiscuous_mode, serialid,
+    location, responsible, comments) VALUES (1, 'sw01', 1, 0, 1, 1, 'rack1', 'ana', NULL),
     (2, 'sw02', 1, 0, 1, 2, 'rack2', 'ana', NULL), (3, 'ro01', 2, 0, 1, 4, 'rack1', 'ben', NULL),
     (4, 'ro02', 2, 0, 1, NULL, 'rack1', NULL, NULL);
 INSERT INTO device_system VALUES (1, 1), (2, 1), (3, 3), (4, 3);
